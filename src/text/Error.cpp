@@ -1,0 +1,12 @@
+#include "text/Error.h"
+
+namespace lt {
+
+std::string errorBoxText(const std::string& message)
+{
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
+        return message + ".";
+    return message;
+}
+
+} // namespace lt

@@ -1,0 +1,27 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace lt {
+
+// True when a file (not a folder) exists at path.
+bool fileExists(const std::string& path);
+
+// Deletes a file; the result is for callers that look at it.
+bool deleteFile(const std::string& path);
+
+// The whole file as raw bytes; false with errno when it cannot be read.
+bool readWholeFile(const std::string& path, std::string& out, int& errnum);
+
+enum class WriteErrors {
+    Runtime,      // the runtime's file messages ("File access denied", "Disk full", ...)
+    CannotCreate, // "Cannot create file %s"
+};
+
+// Replaces the file's contents with text so that the file is never seen
+// missing or half-written: the text goes to a temporary file in the same
+// folder, is flushed to disk and renamed over the target. An existing target
+// that the user may not write is left untouched ("File access denied").
+void writeFileAtomic(const std::string& path, std::string_view text, WriteErrors style);
+
+} // namespace lt

@@ -1,0 +1,148 @@
+#include "text/TextEncoding.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cwctype>
+#include <iconv.h>
+
+namespace lt {
+
+bool isValidUtf8(std::string_view s)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const auto* end = p + s.size();
+    while (p < end) {
+        unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int len;
+        std::uint32_t cp;
+        if ((c & 0xE0) == 0xC0) {
+            len = 2;
+            cp = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            len = 3;
+            cp = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            len = 4;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (end - p < len)
+            return false;
+        for (int k = 1; k < len; ++k) {
+            if ((p[k] & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (p[k] & 0x3F);
+        }
+        if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000)
+            || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        p += len;
+    }
+    return true;
+}
+
+std::string decodeFileText(std::string&& raw)
+{
+    if (isValidUtf8(raw))
+        return std::move(raw);
+    iconv_t cd = iconv_open("UTF-8", "GB18030");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return std::move(raw);
+    std::string out(raw.size() * 2 + 16, '\0');
+    char* in = raw.data();
+    std::size_t inLeft = raw.size();
+    char* o = out.data();
+    std::size_t oLeft = out.size();
+    while (inLeft > 0) {
+        if (iconv(cd, &in, &inLeft, &o, &oLeft) != static_cast<std::size_t>(-1))
+            break;
+        if (errno == E2BIG) {
+            std::size_t used = static_cast<std::size_t>(o - out.data());
+            out.resize(out.size() * 2);
+            o = out.data() + used;
+            oLeft = out.size() - used;
+        } else {
+            // A byte GB18030 cannot hold either: keep a replacement character.
+            if (oLeft < 3) {
+                std::size_t used = static_cast<std::size_t>(o - out.data());
+                out.resize(out.size() * 2);
+                o = out.data() + used;
+                oLeft = out.size() - used;
+            }
+            *o++ = '?';
+            --oLeft;
+            ++in;
+            --inLeft;
+        }
+    }
+    iconv_close(cd);
+    out.resize(static_cast<std::size_t>(o - out.data()));
+    return out;
+}
+
+static void appendUtf8(std::string& out, std::uint32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+std::string foldCase(std::string_view s)
+{
+    std::string out;
+    out.reserve(s.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const auto* end = p + s.size();
+    while (p < end) {
+        unsigned char c = *p;
+        if (c < 0x80) {
+            out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : static_cast<char>(c);
+            ++p;
+            continue;
+        }
+        // Non-ASCII: decode one UTF-8 sequence and fold it; bytes that are
+        // not UTF-8 are compared as they are.
+        int len = (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
+        if (len == 1 || end - p < len) {
+            out += static_cast<char>(c);
+            ++p;
+            continue;
+        }
+        std::uint32_t cp = c & (0x7F >> len);
+        bool ok = true;
+        for (int k = 1; k < len; ++k) {
+            if ((p[k] & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
+            cp = (cp << 6) | (p[k] & 0x3F);
+        }
+        if (!ok) {
+            out += static_cast<char>(c);
+            ++p;
+            continue;
+        }
+        appendUtf8(out, static_cast<std::uint32_t>(std::towlower(static_cast<wint_t>(cp))));
+        p += len;
+    }
+    return out;
+}
+
+} // namespace lt
