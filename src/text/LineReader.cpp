@@ -145,8 +145,12 @@ std::size_t countNewlines(const char* p, std::size_t n)
 }
 } // namespace
 
-long long countLines(const std::string& path)
+long long countLines(const std::string& path, long long* counted)
 {
+    long long dummy = 0;
+    if (!counted)
+        counted = &dummy;
+    *counted = 0;
     int fd = openForReading(path);
     std::vector<char> buf(kBufferSize);
     long long lines = 0;
@@ -175,6 +179,7 @@ long long countLines(const std::string& path)
             from = z + 1;
         }
         lines += static_cast<long long>(countNewlines(buf.data(), n));
+        *counted = lines;
         if (n > 0)
             atLineStart = buf[n - 1] == '\n';
         if (ended)
@@ -183,6 +188,7 @@ long long countLines(const std::string& path)
     ::close(fd);
     if (!atLineStart)
         ++lines;
+    *counted = lines;
     return lines;
 }
 

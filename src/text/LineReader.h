@@ -37,6 +37,7 @@ private:
 };
 
 // Number of lines in a file by the reader's rules, streamed at disk speed.
-long long countLines(const std::string& path);
+// counted holds the lines counted so far, also when a read error is raised.
+long long countLines(const std::string& path, long long* counted = nullptr);
 
 } // namespace lt
