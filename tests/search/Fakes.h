@@ -1,0 +1,175 @@
+#pragma once
+#include "search/BrowserHost.h"
+#include "search/SearchController.h"
+#include "search/SearchView.h"
+#include "text/Error.h"
+#include "text/MemoLines.h"
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lt::test {
+
+// A browser whose pages complete only when the test says so.
+class FakeHost : public BrowserHost {
+public:
+    struct Page {
+        std::vector<std::string> links;
+        std::string location; // defaults to the address
+        bool completes = true;
+        bool noLinks = false; // document without a links collection
+    };
+    std::map<std::string, Page> pages;
+    std::vector<std::string> navigations;
+    std::string location;
+    std::vector<std::string> shown;
+    bool shownNoLinks = false;
+    int failLinkAt = -1;
+    bool failNavigate = false;
+
+    void navigate(const std::string& address) override
+    {
+        navigations.push_back(address);
+        if (failNavigate)
+            throw Error("navigate failed");
+        auto it = pages.find(address);
+        if (it == pages.end()) {
+            // An unknown address shows an empty page that completes.
+            location = address;
+            shown.clear();
+            shownNoLinks = false;
+            complete();
+            return;
+        }
+        location = it->second.location.empty() ? address : it->second.location;
+        shown = it->second.links;
+        shownNoLinks = it->second.noLinks;
+        if (it->second.completes)
+            complete();
+    }
+    void complete() { notifyComplete(); }
+    std::string locationUrl() override { return location; }
+    std::int32_t linkCount() override
+    {
+        if (shownNoLinks)
+            throw Error("Method 'links' not supported by automation object");
+        return static_cast<std::int32_t>(shown.size());
+    }
+    std::string linkText(std::int32_t i) override
+    {
+        if (i == failLinkAt)
+            throw Error("Invalid variant type conversion");
+        return shown.at(static_cast<std::size_t>(i));
+    }
+};
+
+class ManualTimer : public StepTimer {
+public:
+    int period = 0;
+    bool armed = false;
+    int arms = 0;
+    void setPeriodMs(int ms) override { period = ms; }
+    void arm() override
+    {
+        armed = true;
+        ++arms;
+    }
+    void disarm() override { armed = false; }
+    bool isArmed() const override { return armed; }
+};
+
+// Records what the controller shows; answers dialogs from queues.
+class FakeView : public SearchView {
+public:
+    std::string path;
+    std::int32_t intervalValue = 5;
+    bool ownSite = false;
+    bool filter = false;
+    std::string lists[2] = {"http://", "#"};
+    std::vector<std::string> lines[2] = {{"http://"}, {"#"}};
+    std::vector<std::string> results;
+    std::string panels[7];
+    std::map<SearchCommand, bool> enabled = {{SearchCommand::ChooseList, true},
+                                             {SearchCommand::Start, true},
+                                             {SearchCommand::Stop, true},
+                                             {SearchCommand::Continue, true}};
+    std::vector<std::string> boxes; // "info:...", "plain:..."
+    std::deque<std::optional<std::string>> inputAnswers;
+    std::vector<std::string> inputPrompts;
+    std::deque<std::optional<std::string>> fileAnswers;
+    std::string dialogFolder;
+    int brackets = 0;
+    int openBrackets = 0;
+    int visibleCalls = 0;
+
+    std::string addressListPath() const override { return path; }
+    void setAddressListPath(const std::string& p) override { path = p; }
+    std::int32_t interval() const override { return intervalValue; }
+    void setInterval(std::int32_t s) override { intervalValue = s < 1 ? 1 : s > 60 ? 60 : s; }
+    bool ownSiteOption() const override { return ownSite; }
+    void setOwnSiteOption(bool on) override { ownSite = on; }
+    bool filterOption() const override { return filter; }
+    void setFilterOption(bool on) override { filter = on; }
+    std::string filterText(FilterList l) const override { return lists[static_cast<int>(l)]; }
+    void setFilterText(FilterList l, const std::string& t) override
+    {
+        lists[static_cast<int>(l)] = t;
+        lines[static_cast<int>(l)] = splitMemoLines(t);
+    }
+    int filterLineCount(FilterList l) const override { return static_cast<int>(lines[static_cast<int>(l)].size()); }
+    const std::string& filterLine(FilterList l, int i) const override
+    {
+        return lines[static_cast<int>(l)][static_cast<std::size_t>(i)];
+    }
+
+    void beginUpdate() override
+    {
+        ++brackets;
+        ++openBrackets;
+    }
+    int appendItem(const std::string& c) override
+    {
+        results.push_back(c);
+        return static_cast<int>(results.size()) - 1;
+    }
+    void makeVisible(int) override { ++visibleCalls; }
+    void endUpdate() override { --openBrackets; }
+    void clearResults() override { results.clear(); }
+    void setPanelText(int p, const std::string& t) override { panels[p] = t; }
+
+    void setCommandEnabled(SearchCommand c, bool e) override { enabled[c] = e; }
+    void repaintNow() override {}
+    void informationBox(const std::string& t) override { boxes.push_back("info:" + t); }
+    void plainMessageBox(const std::string& t) override { boxes.push_back("plain:" + t); }
+    std::optional<std::string> inputDialog(const std::string& caption, const std::string& prompt,
+                                           const std::string& initial) override
+    {
+        inputPrompts.push_back(caption + "|" + prompt + "|" + initial);
+        auto a = inputAnswers.empty() ? std::nullopt : inputAnswers.front();
+        if (!inputAnswers.empty())
+            inputAnswers.pop_front();
+        return a;
+    }
+    std::optional<std::string> openFileDialog(const std::string& folder) override
+    {
+        dialogFolder = folder;
+        auto a = fileAnswers.empty() ? std::nullopt : fileAnswers.front();
+        if (!fileAnswers.empty())
+            fileAnswers.pop_front();
+        return a;
+    }
+
+    // "1101": ChooseList, Start, Stop, Continue.
+    std::string commands() const
+    {
+        std::string s;
+        for (auto c : {SearchCommand::ChooseList, SearchCommand::Start, SearchCommand::Stop, SearchCommand::Continue})
+            s += enabled.at(c) ? '1' : '0';
+        return s;
+    }
+};
+
+} // namespace lt::test
