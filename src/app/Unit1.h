@@ -1,0 +1,123 @@
+#pragma once
+#include "search/FoundSet.h"
+#include "search/SearchController.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QCheckBox;
+class QDialog;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QToolButton;
+class QTreeView;
+class QWebEngineView;
+
+namespace lt {
+class MainWindowView;
+class QtStepTimer;
+class ResultListModel;
+} // namespace lt
+
+// The main window: toolbar, options, filter lists, result list, browser pane
+// and status bar, wired to the search controller.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    struct Services {
+        // Empties the browser's history and cache (the hidden cleaner window).
+        std::function<void()> cleanCache;
+        std::function<std::string()> networkCheck;
+        std::function<void(int ms)> pause;
+        std::string programFolder;
+    };
+
+    explicit TForm1(Services services, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The embedded browser, for the host that drives it.
+    QWebEngineView* webBrowser() const { return WebBrowser1; }
+    void bindBrowserHost(lt::BrowserHost* host);
+    // The windows opened by "创建" and "关于".
+    void setAuxiliaryWindows(QDialog* about, QDialog* bbs);
+
+    lt::SearchController& controller() { return *controller_; }
+    lt::MainWindowView& view() { return *view_; }
+    lt::ResultListModel& results() { return *results_; }
+
+    // Replaces the save dialog (tests).
+    void setSaveFileChooser(std::function<std::optional<QString>()> chooser) { chooseSaveFile_ = std::move(chooser); }
+
+    // Handlers.
+    void FormCreate();
+    bool FormCloseQuery();
+    void FormDestroy();
+    void N1Click();
+    void N2Click();
+    void N3Click();
+    void N4Click();
+    void N5Click();
+    void N15Click();
+    void N28Click();
+    void SpeedButton8Click();
+    void SpeedButton10Click();
+    void Button1Click();
+    void BitBtn1Click();
+    void Timer1Timer();
+    void WebBrowser1DocumentComplete();
+
+    // Widgets, by the names the rest of the program uses.
+    QToolButton* SpeedButton1 = nullptr;  // 网址
+    QToolButton* SpeedButton2 = nullptr;  // 搜索
+    QToolButton* SpeedButton3 = nullptr;  // 终止
+    QToolButton* SpeedButton4 = nullptr;  // 继续
+    QToolButton* SpeedButton5 = nullptr;  // 保存
+    QToolButton* SpeedButton6 = nullptr;  // 创建
+    QToolButton* SpeedButton8 = nullptr;  // 进程
+    QToolButton* SpeedButton9 = nullptr;  // 关于
+    QToolButton* SpeedButton10 = nullptr; // 退出
+    QSpinBox* SpinEdit1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QPlainTextEdit* Memo2 = nullptr;
+    QTreeView* ListView1 = nullptr;
+    QWebEngineView* WebBrowser1 = nullptr;
+    std::array<QLabel*, 7> StatusBar1 {};
+    QTimer* Timer1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildToolbar(QWidget* strip);
+    QWidget* buildOptionRow();
+    QWidget* buildFilterPanel();
+    QWidget* buildBody();
+    void buildStatusBar();
+    // Runs a handler so that no error crosses the event loop.
+    void guard(const std::function<void()>& handler);
+
+    Services services_;
+    std::unique_ptr<lt::FoundSet> found_;
+    lt::ResultListModel* results_ = nullptr;
+    lt::MainWindowView* view_ = nullptr;
+    std::unique_ptr<lt::QtStepTimer> stepTimer_;
+    std::unique_ptr<lt::SearchController> controller_;
+    lt::BrowserHost* host_ = nullptr;
+    QPointer<QDialog> about_;
+    QPointer<QDialog> bbs_;
+    std::function<std::optional<QString>()> chooseSaveFile_;
+    bool closing_ = false;
+};
