@@ -1,0 +1,179 @@
+#include "app/AppInfo.h"
+#include "app/Boxes.h"
+#include "app/MainWindowView.h"
+#include "app/ResultListModel.h"
+#include "app/Unit1.h"
+#include "support/TempDir.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+using lt::test::TempDir;
+
+namespace {
+struct Window : ::testing::Test {
+    TempDir dir;
+    std::vector<lt::BoxRequest> boxes;
+    bool answerYes = false;
+
+    void SetUp() override
+    {
+        lt::setBoxHook([this](const lt::BoxRequest& r) {
+            boxes.push_back(r);
+            lt::BoxAnswer a;
+            a.accepted = r.kind != lt::BoxKind::Confirmation || answerYes;
+            return a;
+        });
+    }
+    void TearDown() override { lt::setBoxHook({}); }
+
+    std::unique_ptr<TForm1> make()
+    {
+        TForm1::Services s;
+        s.cleanCache = [] {};
+        s.networkCheck = [] { return std::string("192.0.2.1"); };
+        s.pause = [](int) {};
+        s.programFolder = dir.path();
+        return std::make_unique<TForm1>(s);
+    }
+    static QString panel(TForm1& f, int i) { return f.StatusBar1[static_cast<std::size_t>(i)]->text(); }
+};
+} // namespace
+
+TEST_F(Window, FirstStartInAnEmptyFolderShowsTheDefaults)
+{
+    auto f = make();
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(f->Memo1->toPlainText(), "http://");
+    EXPECT_EQ(f->Memo2->toPlainText(), "#");
+    EXPECT_EQ(f->Edit1->text(), "");
+    EXPECT_TRUE(f->Edit1->isReadOnly());
+    EXPECT_EQ(f->SpinEdit1->value(), 5);
+    EXPECT_EQ(f->SpinEdit1->minimum(), 1);
+    EXPECT_EQ(f->SpinEdit1->maximum(), 60);
+    EXPECT_FALSE(f->CheckBox1->isChecked());
+    EXPECT_FALSE(f->CheckBox2->isChecked());
+    EXPECT_EQ(panel(*f, 0), "总数：");
+    EXPECT_EQ(panel(*f, 1), "");
+    EXPECT_EQ(panel(*f, 2), "进程：");
+    EXPECT_EQ(panel(*f, 3), "");
+    EXPECT_EQ(panel(*f, 4), "链接：");
+    EXPECT_EQ(panel(*f, 5), "");
+    EXPECT_EQ(panel(*f, 6), QString::fromUtf8(lt::kStatusContact));
+    for (QToolButton* b : {f->SpeedButton1, f->SpeedButton2, f->SpeedButton3, f->SpeedButton4})
+        EXPECT_TRUE(b->isEnabled());
+    EXPECT_FALSE(f->Timer1->isActive());
+    EXPECT_EQ(f->Timer1->interval(), 5000);
+    EXPECT_TRUE(f->windowTitle().startsWith(QStringLiteral("『拾链宝 』V2.5  ")));
+    EXPECT_EQ(f->size(), QSize(575, 421));
+
+    QStringList captions, tips;
+    for (QToolButton* b : {f->SpeedButton1, f->SpeedButton2, f->SpeedButton3, f->SpeedButton4, f->SpeedButton5,
+                           f->SpeedButton6, f->SpeedButton8, f->SpeedButton9, f->SpeedButton10}) {
+        captions << b->text();
+        tips << b->toolTip();
+    }
+    EXPECT_EQ(captions.join(','), "网址,搜索,终止,继续,保存,创建,进程,关于,退出");
+    EXPECT_EQ(tips.join(','), "选择网址列表,开始链接搜索,终止链接搜索,继续搜索链接,保存搜索结果,创建BBS网址列表,"
+                              "保存搜索进程,关于本软件,退出软件系统");
+}
+
+TEST_F(Window, StartWithAProgressFileShowsItsValues)
+{
+    dir.write("linktrawler.ini", "/data/list.txt\r\n7\r\n20\r\nwebyes\r\n12\r\nfilteryes\r\n");
+    dir.write("linktrawlok.ini", "news\r\nhttp://");
+    auto f = make();
+    EXPECT_EQ(f->Edit1->text(), "/data/list.txt");
+    EXPECT_EQ(f->SpinEdit1->value(), 12);
+    EXPECT_TRUE(f->CheckBox1->isChecked());
+    EXPECT_TRUE(f->CheckBox2->isChecked());
+    EXPECT_EQ(f->Memo1->toPlainText(), "news\nhttp://");
+    EXPECT_EQ(f->controller().position(), 7);
+    EXPECT_EQ(f->controller().total(), 20);
+    EXPECT_EQ(panel(*f, 1), ""); // loaded values are not displayed until a command shows them
+    EXPECT_EQ(f->view().filterLineCount(lt::FilterList::MustContain), 2);
+}
+
+TEST_F(Window, BadProgressFileIsReportedAndTheWindowStillOpens)
+{
+    dir.write("linktrawler.ini", "/data/list.txt\r\nseven\r\n20\r\n");
+    auto f = make();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, lt::BoxKind::Error);
+    EXPECT_EQ(boxes[0].caption, QString::fromUtf8(lt::kApplicationTitle));
+    EXPECT_EQ(boxes[0].text, "'seven' is not a valid integer value.");
+    EXPECT_EQ(f->Edit1->text(), "/data/list.txt");
+    // The window works on.
+    f->SpeedButton3->click();
+    EXPECT_EQ(panel(*f, 6), "终止搜索...");
+}
+
+TEST_F(Window, RefusalAndErrorBoxesComeFromTheCommands)
+{
+    auto f = make();
+    f->SpeedButton2->click();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, lt::BoxKind::Information);
+    EXPECT_EQ(boxes[0].caption, "信息");
+    EXPECT_EQ(boxes[0].text, "您还没有选择网址列表文件！");
+    f->SpeedButton4->click();
+    EXPECT_EQ(boxes.back().kind, lt::BoxKind::Plain);
+    EXPECT_EQ(boxes.back().caption, QString::fromUtf8(lt::kApplicationTitle));
+    f->view().setOpenFileChooser([this](const QString&) { return QString::fromStdString(dir.file("none.txt")); });
+    f->SpeedButton1->click();
+    EXPECT_EQ(boxes.back().kind, lt::BoxKind::Error);
+    EXPECT_EQ(boxes.back().text, "File not found.");
+}
+
+TEST_F(Window, CloseAnsweredNoKeepsTheSearchGoingAndYesDeletesTheTemporaryFile)
+{
+    std::string tmp = dir.write("linktrawler.tmp", "x");
+    auto f = make();
+    f->show();
+    f->Timer1->start();
+    answerYes = false;
+    f->close();
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_TRUE(f->Timer1->isActive());
+    EXPECT_EQ(boxes.back().kind, lt::BoxKind::Confirmation);
+    EXPECT_EQ(boxes.back().caption, "确认");
+    EXPECT_EQ(boxes.back().text, "确认退出拾链宝吗?");
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(tmp)));
+    answerYes = true;
+    f->SpeedButton10->click();
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(tmp)));
+}
+
+TEST_F(Window, SaveWritesWhatTheListShows)
+{
+    auto f = make();
+    f->view().appendItem("http://a.example.com/1");
+    f->view().appendItem("http://a.example.com/网");
+    QCoreApplication::processEvents();
+    f->view().appendItem("http://a.example.com/3"); // still pending in the model
+    std::string out = dir.file("results.txt");
+    f->setSaveFileChooser([&] { return QString::fromStdString(out); });
+    f->SpeedButton5->click();
+    EXPECT_EQ(lt::test::readFile(out), "http://a.example.com/1\r\nhttp://a.example.com/网\r\nhttp://a.example.com/3\r\n");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f->ListView1->model()->rowCount(), 3);
+}
+
+TEST_F(Window, IntervalFieldReadsAsTheSpinValue)
+{
+    auto f = make();
+    f->SpinEdit1->setValue(17);
+    EXPECT_EQ(f->view().interval(), 17);
+    f->view().setInterval(99);
+    EXPECT_EQ(f->SpinEdit1->value(), 60);
+    f->view().setInterval(-3);
+    EXPECT_EQ(f->SpinEdit1->value(), 1);
+}
