@@ -162,11 +162,13 @@ void QtTrayShell::SetForegroundWindow(HWND window)
         return;
     if (QApplication::activeWindow())
         return;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && !w->isMinimized() && w->isWindow() && !(w->windowType() == Qt::Popup)) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        const Qt::WindowType type = w->windowType();
+        if (w->isVisible() && !w->isMinimized() && (type == Qt::Window || type == Qt::Dialog)) {
             w->activateWindow();
             return;
         }
+    }
 }
 
 void QtTrayShell::PostMessage(HWND window, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam)
