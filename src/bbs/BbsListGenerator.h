@@ -1,0 +1,66 @@
+#pragma once
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace lt {
+
+// The text fields of the generator window that the generators read.
+enum class BbsField {
+    // One-counter generator.
+    Prefix,
+    Start,
+    End,
+    Suffix,
+    Rate,
+    // Two-counter generator.
+    Front,
+    FirstStart,
+    FirstEnd,
+    Middle,
+    SecondStart,
+    Back,
+};
+
+// Supplies the fields' current texts (UTF-8, exactly as typed). Per-line
+// fields are asked for on every line, so this must be cheap.
+class BbsFieldSource {
+public:
+    virtual ~BbsFieldSource() = default;
+    virtual const std::string& text(BbsField field) const = 0;
+};
+
+// Writes numbered forum page addresses into a text file, one per line, each
+// ended by CR LF. Integer fields go through the strict conversion; a field
+// that does not convert ends the generation with the conversion error, the
+// file closed and holding the lines written so far.
+class BbsListGenerator {
+public:
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    // Receives the running line count. Called on the first line, then when
+    // kCountPeriod has passed since the last call, and always with the exact
+    // count when the generation ends or fails after writing a line.
+    using CountSink = std::function<void(std::int64_t count)>;
+
+    static constexpr std::chrono::milliseconds kCountPeriod{40};
+
+    BbsListGenerator(const BbsFieldSource& fields, CountSink showCount, Clock clock = {});
+
+    // Prefix, rate × i (32-bit, wrapping), suffix for i from start to end.
+    void writeOneCounterList(const std::string& path);
+
+    // Front, i, middle, j, back for i from the first counter's start to its
+    // end; j starts at the second counter's start and advances with i. The
+    // second counter's start is converted before the file is touched.
+    void writeTwoCounterList(const std::string& path);
+
+private:
+    class CountReporter;
+
+    const BbsFieldSource& fields_;
+    CountSink showCount_;
+    Clock clock_;
+};
+
+} // namespace lt
