@@ -1,0 +1,113 @@
+// A whole search through the real window and the real engine, over pages
+// served on 127.0.0.1.
+#include "HttpTestServer.h"
+#include "app/Boxes.h"
+#include "app/MainWindowView.h"
+#include "app/ResultListModel.h"
+#include "app/Unit1.h"
+#include "search/engine/EngineProfile.h"
+#include "search/engine/WebEngineBrowserHost.h"
+#include "support/TempDir.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using lt::test::HttpTestServer;
+using lt::test::TempDir;
+
+namespace {
+bool waitFor(const std::function<bool()>& done, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms)
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+std::string commands(TForm1& f)
+{
+    std::string s;
+    for (QToolButton* b : {f.SpeedButton1, f.SpeedButton2, f.SpeedButton3, f.SpeedButton4})
+        s += b->isEnabled() ? '1' : '0';
+    return s;
+}
+} // namespace
+
+TEST(WindowSearch, ThreePagesFromChooseListToFinish)
+{
+    TempDir dir;
+    HttpTestServer server;
+    server.serveHtml("/1", "<a href='/a'>a</a><a href='/b'>b</a><a href='https://x/'>s</a>");
+    server.serveHtml("/2", "<a href='/a'>a</a><a href='/A'>A</a><a href='/c#top'>c</a>");
+    server.serveHtml("/3", "<p>no links</p>");
+    std::string list = dir.write("list.txt", server.url("/1") + "\r\n" + server.url("/2") + " note\r\n" +
+                                                 server.url("/3") + "\r\n");
+
+    std::vector<lt::BoxRequest> boxes;
+    lt::setBoxHook([&](const lt::BoxRequest& r) {
+        boxes.push_back(r);
+        lt::BoxAnswer a;
+        a.accepted = r.kind != lt::BoxKind::Confirmation; // "No" to closing
+        return a;
+    });
+
+    lt::EngineProfile profile(QString::fromStdString(dir.path() + "engine"));
+    {
+        TForm1::Services s;
+        int cleans = 0;
+        s.cleanCache = [&] { ++cleans; };
+        s.networkCheck = [] { return std::string("192.0.2.1"); };
+        s.pause = [](int) {};
+        s.programFolder = dir.path();
+        TForm1 form(s);
+        lt::WebEngineBrowserHost host(*form.webBrowser(), profile);
+        form.bindBrowserHost(&host);
+        form.show();
+
+        form.view().setOpenFileChooser([&](const QString& folder) {
+            EXPECT_EQ(folder.toStdString(), dir.path());
+            return QString::fromStdString(list);
+        });
+        form.SpeedButton1->click();
+        EXPECT_EQ(form.StatusBar1[1]->text(), "3");
+        form.SpinEdit1->setValue(1);
+
+        form.SpeedButton2->click();
+        EXPECT_EQ(cleans, 1);
+        EXPECT_EQ(commands(form), "0010");
+        EXPECT_EQ(form.StatusBar1[3]->text(), "1");
+        EXPECT_EQ(form.StatusBar1[6]->text(), "正在搜索...");
+        EXPECT_TRUE(form.Timer1->isActive());
+
+        // Closing answered No leaves the search running.
+        form.close();
+        EXPECT_TRUE(form.isVisible());
+
+        ASSERT_TRUE(waitFor([&] { return form.StatusBar1[6]->text() == "搜索已经结束!"; }, 60000));
+        EXPECT_EQ(commands(form), "1101");
+        EXPECT_FALSE(form.Timer1->isActive());
+        EXPECT_EQ(form.StatusBar1[3]->text(), "3");
+        // "/A" repeats "/a" on its page with letter case ignored.
+        EXPECT_EQ(form.results().captions().join(' ').toStdString(),
+                  server.url("/a") + " " + server.url("/b") + " " + server.url("/a") + " " + server.url("/c#top"));
+        EXPECT_EQ(form.StatusBar1[5]->text(), "4");
+        EXPECT_EQ(lt::test::readFile(dir.file("linktrawler.ini")),
+                  list + "\r\n3\r\n3\r\nwebno\r\n1\r\nfilterno\r\n");
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].kind, lt::BoxKind::Confirmation);
+        form.bindBrowserHost(nullptr);
+    }
+    lt::setBoxHook({});
+}
