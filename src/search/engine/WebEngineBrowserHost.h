@@ -1,0 +1,65 @@
+#pragma once
+#include "search/BrowserHost.h"
+
+#include <QObject>
+#include <QPointer>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QWebEngineView;
+
+namespace lt {
+
+class EngineProfile;
+class HarvestPage;
+
+// The browser host on QtWebEngine. The links of a document are read in one
+// script run in an isolated world, so a page's own scripts cannot change
+// what the harvest sees; linkCount() takes that snapshot and linkText() reads
+// from it. Completion is every loadFinished of the page.
+//
+// The script's answer is awaited in a nested event loop that excludes user
+// input, bounded by scriptTimeoutMs(). Completion notifications that arrive
+// meanwhile are delivered as usual (a late one for the page being read sets
+// the page-complete mark, which the step clears again before its next
+// navigation). The step timer is disarmed during a harvest, so the nested
+// loop cannot start another one.
+class WebEngineBrowserHost : public QObject, public BrowserHost {
+    Q_OBJECT
+public:
+    // On the view the main window shows: the host puts a page of its own,
+    // on the program's profile, into the view.
+    WebEngineBrowserHost(QWebEngineView& view, EngineProfile& profile, QObject* parent = nullptr);
+    // On a page shown nowhere, for use without a window.
+    explicit WebEngineBrowserHost(EngineProfile& profile, QObject* parent = nullptr);
+    ~WebEngineBrowserHost() override;
+
+    // An address that does not make a valid absolute URL loads an empty page.
+    void navigate(const std::string& address) override;
+    std::string locationUrl() override;
+    std::int32_t linkCount() override;
+    std::string linkText(std::int32_t i) override;
+
+    HarvestPage* page() const { return page_; }
+    // The address last handed to navigate().
+    const std::string& lastAddress() const { return lastAddress_; }
+
+    static constexpr int kDefaultScriptTimeoutMs = 10000;
+    int scriptTimeoutMs() const { return scriptTimeoutMs_; }
+    void setScriptTimeoutMs(int ms) { scriptTimeoutMs_ = ms; }
+
+private:
+    void connectPage();
+    void takeSnapshot();
+
+    QPointer<QWebEngineView> view_;
+    HarvestPage* page_ = nullptr;
+    std::string lastAddress_;
+    std::vector<std::string> links_;
+    bool haveSnapshot_ = false;
+    bool rendererGone_ = false;
+    int scriptTimeoutMs_ = kDefaultScriptTimeoutMs;
+};
+
+} // namespace lt

@@ -1,0 +1,212 @@
+#include "HttpTestServer.h"
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <netinet/in.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace lt::test {
+
+namespace {
+void sendAll(int fd, const std::string& data)
+{
+    std::size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n = ::send(fd, data.data() + done, data.size() - done, MSG_NOSIGNAL);
+        if (n <= 0)
+            return;
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+const char* reason(int status)
+{
+    switch (status) {
+    case 200: return "OK";
+    case 404: return "Not Found";
+    default: return "Status";
+    }
+}
+} // namespace
+
+HttpTestServer::HttpTestServer()
+{
+    listenFd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    int one = 1;
+    ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = 0;
+    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(listenFd_, 64) != 0)
+        throw std::runtime_error("test server cannot listen");
+    socklen_t len = sizeof addr;
+    ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&addr), &len);
+    port_ = ntohs(addr.sin_port);
+    if (::pipe(wakePipe_) != 0)
+        throw std::runtime_error("test server cannot make its pipe");
+    acceptThread_ = std::thread([this] { acceptLoop(); });
+}
+
+HttpTestServer::~HttpTestServer()
+{
+    stop();
+}
+
+std::string HttpTestServer::url(const std::string& path) const
+{
+    return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+void HttpTestServer::serve(const std::string& path, Response response)
+{
+    std::lock_guard lock(mutex_);
+    routes_[path] = std::move(response);
+}
+
+void HttpTestServer::serveHtml(const std::string& path, const std::string& html)
+{
+    Response r;
+    r.body = html;
+    serve(path, std::move(r));
+}
+
+int HttpTestServer::requestCount(const std::string& path) const
+{
+    std::lock_guard lock(mutex_);
+    auto it = counts_.find(path);
+    return it == counts_.end() ? 0 : it->second;
+}
+
+void HttpTestServer::stopListening()
+{
+    if (acceptThread_.joinable()) {
+        [[maybe_unused]] ssize_t n = ::write(wakePipe_[1], "x", 1);
+        acceptThread_.join();
+    }
+    if (listenFd_ >= 0) {
+        ::close(listenFd_);
+        listenFd_ = -1;
+    }
+}
+
+void HttpTestServer::stop()
+{
+    stopListening();
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    stopped_.notify_all();
+    std::vector<std::thread> workers;
+    {
+        std::lock_guard lock(mutex_);
+        workers.swap(workers_);
+    }
+    for (auto& t : workers)
+        t.join();
+    for (int& fd : wakePipe_) {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+}
+
+void HttpTestServer::acceptLoop()
+{
+    for (;;) {
+        pollfd fds[2] = {{listenFd_, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0)
+            continue;
+        if (fds[1].revents)
+            return;
+        if (fds[0].revents & POLLIN) {
+            int fd = ::accept(listenFd_, nullptr, nullptr);
+            if (fd < 0)
+                continue;
+            std::lock_guard lock(mutex_);
+            workers_.emplace_back([this, fd] {
+                handle(fd);
+                ::close(fd);
+            });
+        }
+    }
+}
+
+void HttpTestServer::handle(int fd)
+{
+    // Read the request head; bodies are not expected.
+    std::string request;
+    while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 200) <= 0) {
+            if (stopping_)
+                return;
+            continue;
+        }
+        char buf[4096];
+        ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+        if (n <= 0)
+            return;
+        request.append(buf, static_cast<std::size_t>(n));
+    }
+    auto sp1 = request.find(' ');
+    auto sp2 = request.find(' ', sp1 + 1);
+    if (sp1 == std::string::npos || sp2 == std::string::npos)
+        return;
+    std::string target = request.substr(sp1 + 1, sp2 - sp1 - 1);
+    std::string path = target.substr(0, target.find('?'));
+
+    Response r;
+    bool found = false;
+    {
+        std::lock_guard lock(mutex_);
+        ++counts_[target];
+        auto it = routes_.find(target);
+        if (it == routes_.end())
+            it = routes_.find(path);
+        if (it != routes_.end()) {
+            r = it->second;
+            found = true;
+        }
+    }
+    if (!found) {
+        r.status = 404;
+        r.contentType = "text/plain";
+        r.body = "not found";
+    }
+    std::string head = "HTTP/1.1 " + std::to_string(r.status) + " " + reason(r.status) + "\r\n";
+    head += "Content-Type: " + r.contentType + "\r\n";
+    bool hasCacheControl = false;
+    for (auto& [name, value] : r.headers) {
+        head += name + ": " + value + "\r\n";
+        if (name == "Cache-Control")
+            hasCacheControl = true;
+    }
+    if (!hasCacheControl)
+        head += "Cache-Control: no-store\r\n";
+    if (!r.neverEnds)
+        head += "Content-Length: " + std::to_string(r.body.size()) + "\r\n";
+    head += "Connection: close\r\n\r\n";
+    sendAll(fd, head + r.body);
+    if (r.neverEnds) {
+        std::unique_lock lock(mutex_);
+        stopped_.wait(lock, [this] { return stopping_.load(); });
+        return;
+    }
+    ::shutdown(fd, SHUT_WR);
+    // Let the client read everything before the socket closes.
+    for (int i = 0; i < 50; ++i) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 20) > 0) {
+            char buf[512];
+            if (::recv(fd, buf, sizeof buf, 0) <= 0)
+                break;
+        }
+    }
+}
+
+} // namespace lt::test

@@ -1,0 +1,63 @@
+#pragma once
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace lt::test {
+
+// A small HTTP/1.1 server on 127.0.0.1 for end-to-end tests: the port is
+// chosen by the system, every connection runs on a thread of its own, every
+// response closes its connection, and the destructor stops everything.
+class HttpTestServer {
+public:
+    struct Response {
+        int status = 200;
+        std::string contentType = "text/html; charset=utf-8";
+        std::string body;
+        std::vector<std::pair<std::string, std::string>> headers;
+        // Sends the head and the body, then keeps the connection open until
+        // the server stops: the document never finishes loading.
+        bool neverEnds = false;
+    };
+
+    HttpTestServer();
+    ~HttpTestServer();
+    HttpTestServer(const HttpTestServer&) = delete;
+    HttpTestServer& operator=(const HttpTestServer&) = delete;
+
+    int port() const { return port_; }
+    // "http://127.0.0.1:<port>" followed by path.
+    std::string url(const std::string& path) const;
+
+    void serve(const std::string& path, Response response);
+    void serveHtml(const std::string& path, const std::string& html);
+    // Closes the listening socket: later connections are refused.
+    void stopListening();
+    // Ends everything: open connections are closed and threads joined.
+    void stop();
+
+    // Requests received for a path (query included), so far.
+    int requestCount(const std::string& path) const;
+
+private:
+    void acceptLoop();
+    void handle(int fd);
+
+    int listenFd_ = -1;
+    int wakePipe_[2] = {-1, -1};
+    int port_ = 0;
+    std::atomic<bool> stopping_{false};
+    mutable std::mutex mutex_;
+    std::condition_variable stopped_;
+    std::map<std::string, Response> routes_;
+    std::map<std::string, int> counts_;
+    std::thread acceptThread_;
+    std::vector<std::thread> workers_;
+};
+
+} // namespace lt::test
