@@ -1,0 +1,15 @@
+#include "cache/BrowserDataCleaner.h"
+
+namespace lt {
+
+void BrowserDataCleaner::clean() noexcept
+{
+    try {
+        store_.clearHistory();
+        store_.deleteCacheEntries();
+    } catch (...) {
+        // The search goes on whatever could not be cleared.
+    }
+}
+
+} // namespace lt

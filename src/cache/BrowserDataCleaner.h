@@ -1,0 +1,29 @@
+#pragma once
+
+namespace lt {
+
+// The browser's stored data as the cleaner sees it. Either operation may
+// raise; the cleaner swallows whatever it raises.
+class BrowserDataStore {
+public:
+    virtual ~BrowserDataStore() = default;
+    // Forgets the addresses visited so far.
+    virtual void clearHistory() = 0;
+    // Deletes every content entry of the page cache; returns once they are
+    // gone (or a bounded wait for that has passed).
+    virtual void deleteCacheEntries() = 0;
+};
+
+// Empties the browser's history, then its page cache, silently: no failure
+// ever reaches the caller, and a failure to clear the history leaves the
+// cache for the next clean.
+class BrowserDataCleaner {
+public:
+    explicit BrowserDataCleaner(BrowserDataStore& store) : store_(store) {}
+    void clean() noexcept;
+
+private:
+    BrowserDataStore& store_;
+};
+
+} // namespace lt

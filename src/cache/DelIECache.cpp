@@ -1,0 +1,38 @@
+#include "cache/DelIECache.h"
+
+#include "cache/BrowserDataCleaner.h"
+
+#include <QFont>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QToolButton>
+
+Tdelform::Tdelform(lt::BrowserDataStore& store, QWidget* parent) : QDialog(parent), store_(store)
+{
+    setWindowTitle(QStringLiteral("清空IE历史数据"));
+    setFixedSize(202, 111);
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(12);
+    setFont(font);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    SpeedButton4 = new QToolButton(this);
+    SpeedButton4->setObjectName(QStringLiteral("SpeedButton4"));
+    SpeedButton4->setAutoRaise(true);
+    SpeedButton4->setGeometry(58, 20, 70, 37);
+    SpeedButton4->setText(QStringLiteral("清理"));
+    SpeedButton4->setIconSize(QSize(32, 32));
+    SpeedButton4->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    connect(SpeedButton4, &QToolButton::clicked, this, [this] { N3Click(SpeedButton4); });
+}
+
+void Tdelform::clean()
+{
+    SpeedButton4->click();
+}
+
+void Tdelform::N3Click(QObject*)
+{
+    lt::BrowserDataCleaner(store_).clean();
+}
