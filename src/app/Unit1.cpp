@@ -3,15 +3,19 @@
 #include "app/AppInfo.h"
 #include "app/Boxes.h"
 #include "app/ErrorGuard.h"
+#include "app/MainWindowTray.h"
 #include "app/MainWindowView.h"
 #include "app/QtStepTimer.h"
 #include "app/ResultListModel.h"
+#include "resources/Resources.h"
 #include "search/ProgressFile.h"
 #include "text/Files.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFrame>
@@ -58,6 +62,7 @@ TForm1::TForm1(Services services, QWidget* parent) : QMainWindow(parent), servic
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(lt::kProductCaption) + QStringLiteral("  ") + QString::fromUtf8(lt::kMakerLine));
     setFont(windowFont());
+    lt::initResources();
     if (QFile::exists(QStringLiteral(":/icons/linktrawler.png")))
         setWindowIcon(QIcon(QStringLiteral(":/icons/linktrawler.png")));
 
@@ -108,8 +113,17 @@ TForm1::TForm1(Services services, QWidget* parent) : QMainWindow(parent), servic
     view_ = new lt::MainWindowView(w, this);
     stepTimer_ = std::make_unique<lt::QtStepTimer>(*Timer1);
 
+    lt::MainWindowTray::Commands tray;
+    tray.restore = [this] { guard([this] { N17Click(); }); };
+    tray.minimise = [this] { guard([this] { N18Click(); }); };
+    tray.contact = [this] { guard([this] { N14Click(); }); };
+    tray.homePage = [this] { guard([this] { N20Click(); }); };
+    tray.about = [this] { guard([this] { N15Click(); }); };
+    tray.exit = [this] { guard([this] { N23Click(); }); };
+    tray_ = new lt::MainWindowTray(*this, std::move(tray), this);
+    guard([this] { tray_->create(); });
+
     guard([this] { FormCreate(); });
-    ListView1->setFocus();
 }
 
 TForm1::~TForm1()
@@ -277,6 +291,8 @@ void TForm1::FormCreate()
     tips.setColor(QPalette::ToolTipText, Qt::black);
     QToolTip::setPalette(tips);
 
+    minimiseToTray_ = true;
+
     lt::SearchEnvironment env;
     env.pause = services_.pause;
     env.cleanCache = services_.cleanCache ? services_.cleanCache : [] {};
@@ -364,6 +380,51 @@ void TForm1::N5Click()
         text += "\r\n";
     }
     lt::writeFileAtomic(chosen->toStdString(), text, lt::WriteErrors::Runtime);
+}
+
+void TForm1::N14Click()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromUtf8(lt::kContactMail)));
+}
+
+void TForm1::N20Click()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromUtf8(lt::kHomePage)));
+}
+
+void TForm1::N17Click()
+{
+    tray_->restore();
+}
+
+void TForm1::N18Click()
+{
+    if (tray_->canHide())
+        tray_->minimiseToTray();
+    else
+        showMinimized();
+}
+
+void TForm1::N23Click()
+{
+    // Queued: the tray menu that ran this command is still open.
+    QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && minimiseToTray_ && tray_->canHide())
+        QTimer::singleShot(0, this, [this] { guard([this] { N18Click(); }); });
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        ListView1->setFocus();
+    }
 }
 
 void TForm1::N15Click()

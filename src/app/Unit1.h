@@ -22,6 +22,7 @@ class QTreeView;
 class QWebEngineView;
 
 namespace lt {
+class MainWindowTray;
 class MainWindowView;
 class QtStepTimer;
 class ResultListModel;
@@ -52,6 +53,7 @@ public:
     lt::SearchController& controller() { return *controller_; }
     lt::MainWindowView& view() { return *view_; }
     lt::ResultListModel& results() { return *results_; }
+    lt::MainWindowTray& tray() { return *tray_; }
 
     // Replaces the save dialog (tests).
     void setSaveFileChooser(std::function<std::optional<QString>()> chooser) { chooseSaveFile_ = std::move(chooser); }
@@ -65,7 +67,12 @@ public:
     void N3Click();
     void N4Click();
     void N5Click();
+    void N14Click();
     void N15Click();
+    void N17Click();
+    void N18Click();
+    void N20Click();
+    void N23Click();
     void N28Click();
     void SpeedButton8Click();
     void SpeedButton10Click();
@@ -99,6 +106,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildToolbar(QWidget* strip);
@@ -119,5 +128,8 @@ private:
     QPointer<QDialog> about_;
     QPointer<QDialog> bbs_;
     std::function<std::optional<QString>()> chooseSaveFile_;
+    lt::MainWindowTray* tray_ = nullptr;
+    bool minimiseToTray_ = false;
+    bool shownOnce_ = false;
     bool closing_ = false;
 };

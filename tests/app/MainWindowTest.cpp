@@ -1,11 +1,16 @@
 #include "app/AppInfo.h"
 #include "app/Boxes.h"
+#include "app/MainWindowTray.h"
 #include "app/MainWindowView.h"
+#include "components/antTaskbarIcon.h"
 #include "app/ResultListModel.h"
 #include "app/Unit1.h"
 #include "support/TempDir.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QMenu>
+#include <QSystemTrayIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -176,4 +181,63 @@ TEST_F(Window, IntervalFieldReadsAsTheSpinValue)
     EXPECT_EQ(f->SpinEdit1->value(), 60);
     f->view().setInterval(-3);
     EXPECT_EQ(f->SpinEdit1->value(), 1);
+}
+
+TEST_F(Window, TrayMenuEntriesAndIcon)
+{
+    auto f = make();
+    lt::MainWindowTray& tray = f->tray();
+    QStringList captions;
+    for (QAction* a : tray.PopupMenu1->actions())
+        captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(captions.join('|'), "显示主程序(&S)|最小化显示(&M)|与我们联系(&L)|访问拓源主页(&V)|关于本软件(&A)|-|退 出(&Exit)");
+    EXPECT_FALSE(tray.N17->isEnabled());
+    EXPECT_TRUE(tray.N18->isEnabled());
+    ASSERT_NE(tray.antTaskbarIcon1(), nullptr);
+    EXPECT_TRUE(tray.antTaskbarIcon1()->Visible());
+    EXPECT_EQ(tray.antTaskbarIcon1()->Hint(), lt::kProductCaption);
+    QSystemTrayIcon* icon = tray.shell().trayIcon(tray.antTaskbarIcon1()->Handle(), 0);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->toolTip(), QString::fromUtf8(lt::kProductCaption));
+    EXPECT_FALSE(icon->icon().isNull());
+}
+
+TEST_F(Window, TrayAndShownStatesKeepTheMenuEntriesOpposite)
+{
+    auto f = make();
+    f->show();
+    lt::MainWindowTray& tray = f->tray();
+    tray.minimiseToTray();
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_TRUE(tray.N17->isEnabled());
+    EXPECT_FALSE(tray.N18->isEnabled());
+
+    // Exit from the tray menu still asks; No leaves the program in the tray.
+    answerYes = false;
+    tray.N23->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(boxes.back().text, "确认退出拾链宝吗?");
+    EXPECT_FALSE(f->isVisible());
+
+    tray.N17->trigger();
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_FALSE(tray.N17->isEnabled());
+    EXPECT_TRUE(tray.N18->isEnabled());
+
+    // A click on the icon while shown changes nothing.
+    f->N17Click();
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_FALSE(tray.N17->isEnabled());
+}
+
+TEST_F(Window, WithoutANotificationAreaMinimisingIsOrdinary)
+{
+    if (lt::QtTrayShell::notificationAreaAvailable())
+        GTEST_SKIP() << "this desktop has a notification area";
+    auto f = make();
+    f->show();
+    f->N18Click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_TRUE(f->tray().N18->isEnabled());
 }
