@@ -1,0 +1,50 @@
+// Appending 100,000 links to the main window's result list, each with its
+// update bracket and scroll-into-view, as a harvest does, until the list
+// shows them all.
+#include "app/MainWindowView.h"
+#include "app/Unit1.h"
+#include "app/ResultListModel.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTreeView>
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    char folder[] = "/tmp/lt-list-bench-XXXXXX";
+    TForm1::Services s;
+    s.programFolder = std::string(::mkdtemp(folder)) + "/";
+    s.networkCheck = [] { return std::string("192.0.2.1"); };
+    s.pause = [](int) {};
+    TForm1 form(s);
+    form.show();
+    QCoreApplication::processEvents();
+
+    const int n = argc > 1 ? std::atoi(argv[1]) : 100000;
+    std::vector<std::string> links;
+    for (int i = 0; i < n; ++i)
+        links.push_back("http://www.example.com/forum/thread-" + std::to_string(i) + "-1-1.html");
+
+    QElapsedTimer t;
+    t.start();
+    lt::SearchView& view = form.view();
+    for (const auto& link : links) {
+        view.beginUpdate();
+        int item = view.appendItem(link);
+        view.makeVisible(item);
+        view.endUpdate();
+    }
+    const qint64 appended = t.elapsed();
+    while (form.ListView1->model()->rowCount() < n)
+        QCoreApplication::processEvents();
+    form.repaint();
+    QCoreApplication::processEvents();
+    std::printf("%d links: appended in %lld ms, shown and scrolled in %lld ms\n", n,
+                static_cast<long long>(appended), static_cast<long long>(t.elapsed()));
+    return 0;
+}
