@@ -1,6 +1,7 @@
 #pragma once
 #include "search/BrowserHost.h"
 #include "search/SearchController.h"
+#include "search/FilterLists.h"
 #include "search/SearchView.h"
 #include "text/Error.h"
 #include "text/MemoLines.h"
@@ -88,8 +89,7 @@ public:
     std::int32_t intervalValue = 5;
     bool ownSite = false;
     bool filter = false;
-    std::string lists[2] = {"http://", "#"};
-    std::vector<std::string> lines[2] = {{"http://"}, {"#"}};
+    FilterLists filters;
     std::vector<std::string> results;
     std::string panels[7];
     std::map<SearchCommand, bool> enabled = {{SearchCommand::ChooseList, true},
@@ -113,17 +113,10 @@ public:
     void setOwnSiteOption(bool on) override { ownSite = on; }
     bool filterOption() const override { return filter; }
     void setFilterOption(bool on) override { filter = on; }
-    std::string filterText(FilterList l) const override { return lists[static_cast<int>(l)]; }
-    void setFilterText(FilterList l, const std::string& t) override
-    {
-        lists[static_cast<int>(l)] = t;
-        lines[static_cast<int>(l)] = splitMemoLines(t);
-    }
-    int filterLineCount(FilterList l) const override { return static_cast<int>(lines[static_cast<int>(l)].size()); }
-    const std::string& filterLine(FilterList l, int i) const override
-    {
-        return lines[static_cast<int>(l)][static_cast<std::size_t>(i)];
-    }
+    std::string filterText(FilterList l) const override { return filters.text(l); }
+    void setFilterText(FilterList l, const std::string& t) override { filters.set(l, t); }
+    int filterLineCount(FilterList l) const override { return filters.lineCount(l); }
+    const std::string& filterLine(FilterList l, int i) const override { return filters.line(l, i); }
 
     void beginUpdate() override
     {

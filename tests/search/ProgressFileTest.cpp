@@ -109,18 +109,18 @@ TEST_F(Progress, FilterListsRoundTripWithAndWithoutFinalBreak)
     EXPECT_EQ(readFile(dir.file("linktrawlno.ini")), "#\r\nads");
     FakeView back;
     files.loadFilterLists(back);
-    EXPECT_EQ(back.lists[0], "http://\nnews\n");
-    EXPECT_EQ(back.lists[1], "#\nads");
+    EXPECT_EQ(back.filters.text(FilterList::MustContain), "http://\nnews\n");
+    EXPECT_EQ(back.filters.text(FilterList::MustNotContain), "#\nads");
 }
 
 TEST_F(Progress, MissingFilterFilesLeaveDefaultsAndGbFilesLoad)
 {
     files.loadFilterLists(view);
-    EXPECT_EQ(view.lists[0], "http://");
-    EXPECT_EQ(view.lists[1], "#");
+    EXPECT_EQ(view.filters.text(FilterList::MustContain), "http://");
+    EXPECT_EQ(view.filters.text(FilterList::MustNotContain), "#");
     dir.write("linktrawlno.ini", "\xb9\xe3\xb8\xe6\r\n"); // "广告" in GB2312
     files.loadFilterLists(view);
-    EXPECT_EQ(view.lists[1], "广告\n");
+    EXPECT_EQ(view.filters.text(FilterList::MustNotContain), "广告\n");
 }
 
 TEST_F(Progress, UnreadableFilterFileStopsTheLoad)
@@ -136,7 +136,7 @@ TEST_F(Progress, UnreadableFilterFileStopsTheLoad)
     } catch (const Error& e) {
         EXPECT_EQ(std::string(e.what()), "Cannot open file " + ok);
     }
-    EXPECT_EQ(view.lists[1], "#");
+    EXPECT_EQ(view.filters.text(FilterList::MustNotContain), "#");
 }
 
 TEST_F(Progress, UnwritableFolderGivesCannotCreate)
