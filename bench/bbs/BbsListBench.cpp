@@ -72,6 +72,11 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "seq failed\n");
     });
 
+    // Each file goes as soon as it is measured, so that its dirty pages do
+    // not slow the writing of the next one.
+    const long long seqSize = sizeOf(seqFile);
+    ::unlink(seqFile.c_str());
+
     Fields fields;
     int reports = 0;
     std::int64_t last = 0;
@@ -83,6 +88,9 @@ int main(int argc, char** argv)
         g.writeOneCounterList(coreFile);
     });
 
+    const long long coreSize = sizeOf(coreFile);
+    ::unlink(coreFile.c_str());
+
     TbbsForm form;
     form.chooseFile = [&] { return std::optional<QString>(QString::fromStdString(formFile)); };
     form.Edit1->setText(QString::fromStdString(kPrefix));
@@ -91,15 +99,13 @@ int main(int argc, char** argv)
     form.Edit3->setText(QString::number(kLines));
     form.show();
     const double formTime = seconds([&] { form.SpeedButton1->click(); });
-
-    std::printf("seq:            %.3f s  (%lld bytes)\n", seqTime, sizeOf(seqFile));
-    std::printf("generator:      %.3f s  (%lld bytes, %d count reports, last %lld)  ratio %.2f\n", coreTime,
-                sizeOf(coreFile), reports, static_cast<long long>(last), coreTime / seqTime);
-    std::printf("window button:  %.3f s  (%lld bytes, label %s)  ratio %.2f\n", formTime, sizeOf(formFile),
-                qPrintable(form.Label2->text()), formTime / seqTime);
-
-    ::unlink(seqFile.c_str());
-    ::unlink(coreFile.c_str());
+    const long long formSize = sizeOf(formFile);
     ::unlink(formFile.c_str());
+
+    std::printf("seq:            %.3f s  (%lld bytes)\n", seqTime, seqSize);
+    std::printf("generator:      %.3f s  (%lld bytes, %d count reports, last %lld)  ratio %.2f\n", coreTime,
+                coreSize, reports, static_cast<long long>(last), coreTime / seqTime);
+    std::printf("window button:  %.3f s  (%lld bytes, label %s)  ratio %.2f\n", formTime, formSize,
+                qPrintable(form.Label2->text()), formTime / seqTime);
     return 0;
 }
