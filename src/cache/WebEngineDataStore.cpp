@@ -19,9 +19,9 @@ namespace lt {
 namespace {
 
 // An entry of the engine's disk cache is a file named after the hash of its
-// key ("0123456789abcdef_0", "_1", "_s"); the index files are not entries.
-// A file is told by name and inode, so an entry the engine writes anew under
-// the same name while we wait does not hold the wait.
+// key ("0123456789abcdef_0", "_1", "_s"). A file is told by name and inode,
+// so an entry the engine writes anew under the same name while we wait does
+// not hold the wait.
 QSet<QString> cacheEntryFiles(const QString& folder)
 {
     static const QRegularExpression entryName(QStringLiteral("^[0-9a-f]{16}_[0-9s]$"));
@@ -37,6 +37,21 @@ QSet<QString> cacheEntryFiles(const QString& folder)
     }
     return files;
 }
+
+// Whether the cache folder holds anything besides its index.
+bool holdsContent(const QString& folder)
+{
+    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
+        if (name != QLatin1String("index") && name != QLatin1String("the-real-index"))
+            return true;
+    }
+    return false;
+}
+
+constexpr int kSettleMs = 300;
 
 void runEngineFor(int ms)
 {
@@ -71,6 +86,10 @@ void WebEngineDataStore::deleteCacheEntries()
     if (!profile_)
         throw Error("The browser profile is not available");
     const QString folder = profile_->cachePath();
+    // Clearing a cache the engine has not opened yet can hold the next page
+    // load for many seconds; an empty cache needs no clearing anyway.
+    if (!holdsContent(folder))
+        return;
     QSet<QString> before = cacheEntryFiles(folder);
     profile_->clearHttpCache();
     QDeadlineTimer deadline(cacheTimeoutMs_);
@@ -78,9 +97,10 @@ void WebEngineDataStore::deleteCacheEntries()
         runEngineFor(5);
         before.intersect(cacheEntryFiles(folder));
     }
-    // A last turn so the engine has taken the clear in hand before the
-    // caller loads the next page.
-    runEngineFor(0);
+    // When the engine has cleared, it replaces its network context; a load
+    // begun before that is dropped. It does so within a few milliseconds of
+    // the files going, without telling: give it the time.
+    runEngineFor(kSettleMs);
 }
 
 } // namespace lt

@@ -22,7 +22,8 @@ public:
     void clearHistory() override;
     // The engine clears its cache in the background without telling when it
     // is done; this waits, with the engine running, until every entry file
-    // that was there before the call is gone, at most cacheTimeoutMs().
+    // that was there before the call is gone (at most cacheTimeoutMs()) and
+    // the engine has settled. An empty cache is left alone.
     void deleteCacheEntries() override;
 
     static constexpr int kDefaultCacheTimeoutMs = 10000;

@@ -1,0 +1,93 @@
+#include "app/headless/ConsoleSearchView.h"
+
+#include "text/MemoLines.h"
+
+namespace lt {
+
+ConsoleSearchView::ConsoleSearchView(std::FILE* out, std::FILE* err, bool showProgress)
+    : out_(out), err_(err), showProgress_(showProgress)
+{
+}
+
+void ConsoleSearchView::setInterval(std::int32_t seconds)
+{
+    interval_ = seconds < 1 ? 1 : seconds > 60 ? 60 : seconds;
+}
+
+std::string ConsoleSearchView::filterText(FilterList list) const
+{
+    return lists_[static_cast<int>(list)];
+}
+
+void ConsoleSearchView::setFilterText(FilterList list, const std::string& text)
+{
+    lists_[static_cast<int>(list)] = text;
+    lines_[static_cast<int>(list)] = splitMemoLines(text);
+}
+
+int ConsoleSearchView::filterLineCount(FilterList list) const
+{
+    return static_cast<int>(lines_[static_cast<int>(list)].size());
+}
+
+const std::string& ConsoleSearchView::filterLine(FilterList list, int index) const
+{
+    return lines_[static_cast<int>(list)][static_cast<std::size_t>(index)];
+}
+
+int ConsoleSearchView::appendItem(const std::string& caption)
+{
+    clearProgressLine();
+    results_.push_back(caption);
+    std::fwrite(caption.data(), 1, caption.size(), out_);
+    std::fputc('\n', out_);
+    // Whoever reads the output sees each link as it is found.
+    std::fflush(out_);
+    return static_cast<int>(results_.size()) - 1;
+}
+
+void ConsoleSearchView::setPanelText(int panel, const std::string& text)
+{
+    if (panel < 0 || panel > 6)
+        return;
+    panels_[panel] = text;
+    drawProgress();
+}
+
+void ConsoleSearchView::clearProgressLine()
+{
+    if (progressShown_) {
+        std::fputs("\r\033[K", err_);
+        std::fflush(err_);
+        progressShown_ = false;
+    }
+}
+
+void ConsoleSearchView::drawProgress()
+{
+    if (!showProgress_)
+        return;
+    std::string line = "\r\033[K" + panels_[3] + "/" + panels_[1] + "  found " + panels_[5] + "  " + panels_[6];
+    if (currentAddress_) {
+        std::string address = currentAddress_();
+        if (address.size() > 60)
+            address = address.substr(0, 57) + "...";
+        line += "  " + address;
+    }
+    std::fputs(line.c_str(), err_);
+    std::fflush(err_);
+    progressShown_ = true;
+}
+
+std::optional<std::string> ConsoleSearchView::inputDialog(const std::string&, const std::string&,
+                                                          const std::string& initial)
+{
+    return breakpointAnswer_ ? breakpointAnswer_ : std::optional<std::string>(initial);
+}
+
+std::optional<std::string> ConsoleSearchView::openFileDialog(const std::string&)
+{
+    return openFileAnswer_;
+}
+
+} // namespace lt
