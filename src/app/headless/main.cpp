@@ -37,6 +37,15 @@ extern "C" void onSignal(int)
     [[maybe_unused]] ssize_t n = ::write(signalPipe[1], &byte, 1);
 }
 
+// The engine reports its start-up (graphics, sandbox, paths) through Qt's
+// messages; on a console that is noise around the links. Only real failures
+// of Qt are let through.
+void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "linktrawl: %s\n", message.toLocal8Bit().constData());
+}
+
 void say(const std::string& message)
 {
     std::fprintf(stderr, "linktrawl: %s\n", message.c_str());
@@ -237,6 +246,7 @@ int main(int argc, char** argv)
     }
 
     lt::prepareWebEngine(lt::EngineDisplay::Offscreen);
+    qInstallMessageHandler(quietQtMessages);
     // The command's own options are not for Qt to read.
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
