@@ -4,6 +4,7 @@
 #include "cache/WebEngineDataStore.h"
 #include "search/engine/HarvestPage.h"
 
+#include <QElapsedTimer>
 #include <QToolButton>
 #include <QWebEngineHistory>
 #include <QWebEngineProfile>
@@ -87,4 +88,27 @@ TEST(CacheClean, RemovesACachedPageHistoryAndVisitedLinks)
 
     // A second clean finds nothing left and returns at once.
     form.clean();
+}
+
+TEST(CacheClean, APageStillLoadingDoesNotHoldTheClean)
+{
+    HttpTestServer server;
+    HttpTestServer::Response endless;
+    endless.body = "<html><body><a href='/x'>x</a>" + std::string(20000, ' ');
+    endless.neverEnds = true;
+    endless.headers = {{"Cache-Control", "max-age=3600"}};
+    server.serve("/endless.html", endless);
+    CountingHost h;
+    WebEngineDataStore store(EngineEnvironment::profile().profile());
+    store.addPage(h.host.page());
+    store.setCacheTimeoutMs(8000);
+    h.host.navigate(server.url("/endless.html"));
+    ASSERT_TRUE(waitFor([&] { return h.host.linkCount() == 1; }));
+    spin(200);
+    QElapsedTimer t;
+    t.start();
+    Tdelform(store).clean();
+    // Well inside the bound of the wait: the entry being written is dropped too.
+    EXPECT_LT(t.elapsed(), 6000);
+    server.stop();
 }
