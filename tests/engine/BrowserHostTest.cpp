@@ -4,6 +4,7 @@
 #include "text/Error.h"
 
 #include <QPointer>
+#include <QTest>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -228,4 +229,30 @@ TEST(BrowserHost, WorksOnTheViewItIsGiven)
     EXPECT_THAT(allLinks(*host), ElementsAre(server.url("/x")));
     delete host;
     EXPECT_NE(view.page(), nullptr);
+}
+
+TEST(BrowserHost, APageThatAsksBeforeUnloadIsLeftAnyway)
+{
+    HttpTestServer server;
+    server.serveHtml("/sticky.html", R"(<html><body style="height:500px" onclick="document.title='clicked'">
+        <script>addEventListener('beforeunload', function (e) { e.preventDefault(); e.returnValue = 'stay'; return 'stay'; });</script>
+        <a href='/s'>s</a></body></html>)");
+    server.serveHtml("/next.html", "<a href='/n'>n</a>");
+    QWebEngineView view;
+    view.resize(400, 300);
+    view.show();
+    WebEngineBrowserHost host(view, EngineEnvironment::profile());
+    int complete = 0;
+    host.setCompletionHandler([&] { ++complete; });
+    host.navigate(server.url("/sticky.html"));
+    ASSERT_TRUE(waitFor([&] { return complete == 1; }));
+    // The page only may ask once the user has touched it.
+    ASSERT_TRUE(waitFor([&] { return view.focusProxy() != nullptr; }));
+    spin(200);
+    QTest::mouseClick(view.focusProxy(), Qt::LeftButton, {}, QPoint(50, 50));
+    ASSERT_TRUE(waitFor([&] { return host.page()->title() == "clicked"; }));
+    host.navigate(server.url("/next.html"));
+    ASSERT_TRUE(waitFor([&] { return complete == 2; }));
+    EXPECT_EQ(host.locationUrl(), server.url("/next.html"));
+    EXPECT_THAT(allLinks(host), ElementsAre(server.url("/n")));
 }

@@ -1,5 +1,6 @@
 #include "search/engine/HarvestPage.h"
 
+#include <QCoreApplication>
 #include <QWebEngineCertificateError>
 #include <QWebEngineClientCertificateSelection>
 #include <QWebEngineFileSystemAccessRequest>
@@ -24,7 +25,8 @@ HarvestPage::HarvestPage(QWebEngineProfile* profile, QObject* parent) : QWebEngi
     });
     connect(this, &QWebEnginePage::certificateError, this, [this](const QWebEngineCertificateError& error) {
         ++refused_;
-        const_cast<QWebEngineCertificateError&>(error).rejectCertificate();
+        QWebEngineCertificateError refused = error;
+        refused.rejectCertificate();
     });
     connect(this, &QWebEnginePage::selectClientCertificate, this,
             [this](QWebEngineClientCertificateSelection selection) {
@@ -54,10 +56,16 @@ void HarvestPage::javaScriptAlert(const QUrl&, const QString&)
     ++refused_;
 }
 
-bool HarvestPage::javaScriptConfirm(const QUrl&, const QString&)
+bool HarvestPage::javaScriptConfirm(const QUrl&, const QString& msg)
 {
     ++refused_;
-    return false;
+    // The engine asks a page's "leave this page?" question (beforeunload)
+    // through here with its own text: the answer is yes, or the page would
+    // hold every later navigation of the search. A page's own confirm()
+    // gets no.
+    static const QString leavePage = QCoreApplication::translate(
+        "QWebEnginePage", "Are you sure you want to leave this page? Changes that you made may not be saved.");
+    return msg == leavePage;
 }
 
 bool HarvestPage::javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*)

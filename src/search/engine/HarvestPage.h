@@ -4,7 +4,8 @@
 namespace lt {
 
 // A page whose own behaviour can neither stall nor endanger a search: script
-// dialogs are answered at once without showing anything, new windows, file
+// dialogs are answered at once without showing anything (confirm() with no,
+// prompt() as cancelled, "leave this page?" with yes), new windows, file
 // choosers, permissions, client certificates and certificate errors are all
 // refused, and console output is dropped.
 class HarvestPage : public QWebEnginePage {
