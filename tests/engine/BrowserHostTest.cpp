@@ -210,6 +210,15 @@ TEST(BrowserHost, DownloadsAndPermissionsAreRefused)
     ASSERT_TRUE(waitFor([&] { return !download.isNull(); }));
     EXPECT_EQ(download->state(), QWebEngineDownloadRequest::DownloadCancelled);
 
+    // A password request is cancelled: the load completes, nothing waits.
+    HttpTestServer::Response locked;
+    locked.status = 401;
+    locked.body = "<a href='/denied'>denied</a>";
+    locked.headers = {{"WWW-Authenticate", "Basic realm=\"test\""}};
+    server.serve("/locked.html", locked);
+    ASSERT_TRUE(h.load(server.url("/locked.html")));
+    EXPECT_EQ(h.host.locationUrl(), server.url("/locked.html"));
+
     ASSERT_TRUE(h.load(server.url("/ask.html")));
     ASSERT_TRUE(waitFor([&] { return h.host.page()->title().startsWith("notify:"); }));
     EXPECT_EQ(h.host.page()->title(), "notify:denied");
