@@ -24,6 +24,15 @@ void makeFolders(const std::string& path)
     }
 }
 
+// An installed copy stays an installed copy for root too, who may write there.
+bool systemFolder(const std::string& folder)
+{
+    for (const char* prefix : {"/usr/", "/opt/", "/bin/", "/sbin/", "/snap/"})
+        if (folder.rfind(prefix, 0) == 0)
+            return true;
+    return false;
+}
+
 bool writableFolder(const std::string& folder)
 {
     struct stat st {};
@@ -45,7 +54,7 @@ std::string executableFolder()
 std::string chooseProgramFolder(const std::string& exeFolder, const std::string& xdgDataHome,
                                 const std::string& home)
 {
-    if (writableFolder(exeFolder))
+    if (!systemFolder(withSlash(exeFolder)) && writableFolder(exeFolder))
         return withSlash(exeFolder);
     std::string base;
     if (!xdgDataHome.empty() && xdgDataHome[0] == '/')

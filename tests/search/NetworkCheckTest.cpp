@@ -53,6 +53,8 @@ TEST(ProgramFolder, WritableExecutableFolderElsePerUserData)
     EXPECT_EQ(chooseProgramFolder("/nonexistent/bin/", data, "/home/x"), data + "/linktrawler/");
     struct stat st {};
     EXPECT_EQ(::stat((data + "/linktrawler").c_str(), &st), 0);
+    // An installed copy keeps its files per user, also when root runs it.
+    EXPECT_EQ(chooseProgramFolder("/usr/bin/", data, "/home/x"), data + "/linktrawler/");
     EXPECT_EQ(chooseProgramFolder("/nonexistent/bin/", "", dir.path() + "home"),
               dir.path() + "home/.local/share/linktrawler/");
 }
