@@ -74,14 +74,17 @@ void LinkHarvester::harvest()
     const std::string key = siteKey(host_.locationUrl());
     found_.clear();
     const std::int32_t n = host_.linkCount();
+    if (n > 0)
+        found_.reserve(static_cast<std::size_t>(n));
     for (std::int32_t i = 0; i < n; ++i) {
-        const std::string s = host_.linkText(i);
+        std::string s = host_.linkText(i);
         if (!accepted(s, key))
             continue;
-        if (!found_.insert(s))
+        if (!found_.insert(std::move(s)))
             continue;
+        const std::string& link = found_.links().back();
         results_.beginUpdate();
-        int item = results_.appendItem(s);
+        int item = results_.appendItem(link);
         results_.makeVisible(item);
         results_.endUpdate();
         ++foundCount_;

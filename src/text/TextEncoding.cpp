@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cwctype>
 #include <iconv.h>
+#include <locale.h>
+#include <wctype.h>
 
 namespace lt {
 
@@ -104,6 +106,86 @@ static void appendUtf8(std::string& out, std::uint32_t cp)
     }
 }
 
+namespace {
+
+// Letter case of non-ASCII characters folded by Unicode rules, whatever
+// locale the process runs in (the "C" locale folds ASCII only).
+std::uint32_t lowerCodePoint(std::uint32_t cp)
+{
+    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+    if (utf8)
+        return static_cast<std::uint32_t>(towlower_l(static_cast<wint_t>(cp), utf8));
+    return static_cast<std::uint32_t>(std::towlower(static_cast<wint_t>(cp)));
+}
+
+// Walks a text one folded character at a time: ASCII letters lower-cased,
+// UTF-8 sequences decoded and folded, other bytes as they are (marked so they
+// never equal a decoded character).
+class FoldedChars {
+public:
+    explicit FoldedChars(std::string_view s)
+        : p_(reinterpret_cast<const unsigned char*>(s.data())), end_(p_ + s.size())
+    {
+    }
+    bool done() const { return p_ >= end_; }
+    std::uint32_t next()
+    {
+        const unsigned char c = *p_;
+        if (c < 0x80) {
+            ++p_;
+            return (c >= 'A' && c <= 'Z') ? c + 32u : c;
+        }
+        const int len = (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
+        if (len > 1 && end_ - p_ >= len) {
+            std::uint32_t cp = c & (0x7Fu >> len);
+            bool ok = true;
+            for (int k = 1; k < len; ++k) {
+                if ((p_[k] & 0xC0) != 0x80) {
+                    ok = false;
+                    break;
+                }
+                cp = (cp << 6) | (p_[k] & 0x3Fu);
+            }
+            if (ok) {
+                p_ += len;
+                return lowerCodePoint(cp);
+            }
+        }
+        ++p_;
+        return 0x80000000u | c;
+    }
+
+private:
+    const unsigned char* p_;
+    const unsigned char* end_;
+};
+
+} // namespace
+
+bool equalIgnoringCase(std::string_view a, std::string_view b)
+{
+    FoldedChars x(a), y(b);
+    while (!x.done() && !y.done())
+        if (x.next() != y.next())
+            return false;
+    return x.done() && y.done();
+}
+
+std::uint64_t foldedHash(std::string_view text)
+{
+    // FNV-1a over the folded characters, then a final mix for the low bits.
+    std::uint64_t h = 1469598103934665603ull;
+    FoldedChars c(text);
+    while (!c.done()) {
+        h ^= c.next();
+        h *= 1099511628211ull;
+    }
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdull;
+    h ^= h >> 33;
+    return h;
+}
+
 std::string foldCase(std::string_view s)
 {
     std::string out;
@@ -139,7 +221,7 @@ std::string foldCase(std::string_view s)
             ++p;
             continue;
         }
-        appendUtf8(out, static_cast<std::uint32_t>(std::towlower(static_cast<wint_t>(cp))));
+        appendUtf8(out, lowerCodePoint(cp));
         p += len;
     }
     return out;

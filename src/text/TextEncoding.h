@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,5 +14,10 @@ std::string decodeFileText(std::string&& raw);
 
 // Case-folded key for comparisons that ignore letter case.
 std::string foldCase(std::string_view text);
+
+// Equality with letter case ignored, and a hash that agrees with it; neither
+// allocates.
+bool equalIgnoringCase(std::string_view a, std::string_view b);
+std::uint64_t foldedHash(std::string_view text);
 
 } // namespace lt

@@ -138,3 +138,20 @@ TEST_F(Harvest, FailureAtLinkKKeepsEarlierLinks)
     EXPECT_EQ(count, 2);
     EXPECT_EQ(found.size(), 2u);
 }
+
+TEST(FoundSetIndex, KeepsOrderAcrossGrowthAndClear)
+{
+    FoundSet set;
+    for (int i = 0; i < 5000; ++i)
+        EXPECT_TRUE(set.insert("http://h/" + std::to_string(i) + "/X"));
+    for (int i = 0; i < 5000; ++i)
+        EXPECT_FALSE(set.insert("HTTP://H/" + std::to_string(i) + "/x"));
+    EXPECT_EQ(set.size(), 5000u);
+    EXPECT_EQ(set.links()[1234], "http://h/1234/X");
+    EXPECT_TRUE(set.contains("http://h/4999/x"));
+    EXPECT_FALSE(set.contains("http://h/5000/x"));
+    set.clear();
+    EXPECT_FALSE(set.contains("http://h/1/x"));
+    EXPECT_TRUE(set.insert("http://h/1/x"));
+    EXPECT_EQ(set.size(), 1u);
+}

@@ -206,3 +206,18 @@ TEST(TextEncoding, FoldCaseIgnoresLetterCaseOnly)
     EXPECT_TRUE(isValidUtf8("网址"));
     EXPECT_FALSE(isValidUtf8("\xcd\xf8"));
 }
+
+TEST(TextEncoding, CaseInsensitiveEqualityAndHashAgree)
+{
+    const std::pair<const char*, const char*> same[] = {
+        {"http://A.B/Page", "http://a.b/page"}, {"ÄÖÜ/X", "äöü/x"}, {"网址", "网址"}, {"", ""}};
+    for (auto [a, b] : same) {
+        EXPECT_TRUE(equalIgnoringCase(a, b)) << a;
+        EXPECT_EQ(foldedHash(a), foldedHash(b)) << a;
+    }
+    EXPECT_FALSE(equalIgnoringCase("http://a.b/1", "http://a.b/2"));
+    EXPECT_FALSE(equalIgnoringCase("abc", "abcd"));
+    // A byte that is not UTF-8 never equals a decoded character.
+    EXPECT_FALSE(equalIgnoringCase("\xc4", "\xc3\x84"));
+    EXPECT_NE(foldedHash("http://a.b/1"), foldedHash("http://a.b/2"));
+}
