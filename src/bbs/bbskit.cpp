@@ -182,26 +182,24 @@ void TbbsForm::showCount(QLabel* label, std::int64_t count)
     label->repaint();
 }
 
-void TbbsForm::SpeedButton1Click(QObject*)
+void TbbsForm::generate(QLabel* label, void (lt::BbsListGenerator::*write)(const std::string&))
 {
-    lt::guarded(this, [this] {
+    lt::guarded(this, [this, label, write] {
         const std::optional<QString> file = chooseFile();
         if (!file)
             return;
         repaint();
-        lt::BbsListGenerator generator(*fields_, [this](std::int64_t n) { showCount(Label2, n); });
-        generator.writeOneCounterList(QFile::encodeName(*file).toStdString());
+        lt::BbsListGenerator generator(*fields_, [this, label](std::int64_t n) { showCount(label, n); });
+        (generator.*write)(QFile::encodeName(*file).toStdString());
     });
+}
+
+void TbbsForm::SpeedButton1Click(QObject*)
+{
+    generate(Label2, &lt::BbsListGenerator::writeOneCounterList);
 }
 
 void TbbsForm::SpeedButton2Click(QObject*)
 {
-    lt::guarded(this, [this] {
-        const std::optional<QString> file = chooseFile();
-        if (!file)
-            return;
-        repaint();
-        lt::BbsListGenerator generator(*fields_, [this](std::int64_t n) { showCount(Label7, n); });
-        generator.writeTwoCounterList(QFile::encodeName(*file).toStdString());
-    });
+    generate(Label7, &lt::BbsListGenerator::writeTwoCounterList);
 }

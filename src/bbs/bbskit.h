@@ -18,6 +18,10 @@ class QToolButton;
 // either with one counter times a growth rate or with two counters. Created
 // hidden at start-up and shown modally (exec) whenever the user asks; the
 // fields keep their texts between openings.
+namespace lt {
+class BbsListGenerator;
+}
+
 class TbbsForm : public QDialog {
     Q_OBJECT
 public:
@@ -76,6 +80,8 @@ private:
 
     std::optional<QString> runSaveDialog();
     void showCount(QLabel* label, std::int64_t count);
+    // Asks for the file and runs one generator, its count shown in label.
+    void generate(QLabel* label, void (lt::BbsListGenerator::*write)(const std::string&));
 
     std::unique_ptr<FieldTexts> fields_;
     QString lastFile_;
