@@ -10,6 +10,14 @@ namespace lt {
 class BbsListGenerator::CountReporter {
 public:
     explicit CountReporter(const BbsListGenerator& owner) : owner_(owner) {}
+    // The exact count is shown however the generation ends.
+    ~CountReporter()
+    {
+        try {
+            finish();
+        } catch (...) {
+        }
+    }
 
     void lineWritten()
     {
@@ -60,27 +68,21 @@ void BbsListGenerator::writeOneCounterList(const std::string& path)
     const std::int32_t end = strToInt(fields_.text(BbsField::End));
 
     CountReporter count(*this);
-    try {
-        std::string line;
-        // 64-bit so that an end of 2147483647 does not wrap the loop.
-        for (std::int64_t i = start; i <= end; ++i) {
-            const std::string& prefix = fields_.text(BbsField::Prefix);
-            const std::int32_t rate = strToInt(fields_.text(BbsField::Rate));
-            const std::string& suffix = fields_.text(BbsField::Suffix);
-            const auto product = static_cast<std::int32_t>(static_cast<std::uint32_t>(rate) *
-                                                           static_cast<std::uint32_t>(i));
-            line.assign(prefix);
-            appendInt(line, product);
-            line.append(suffix);
-            out.writeLine(line);
-            count.lineWritten();
-        }
-        out.close();
-    } catch (...) {
-        count.finish();
-        throw;
+    std::string line;
+    // 64-bit so that an end of 2147483647 does not wrap the loop.
+    for (std::int64_t i = start; i <= end; ++i) {
+        const std::string& prefix = fields_.text(BbsField::Prefix);
+        const std::int32_t rate = strToInt(fields_.text(BbsField::Rate));
+        const std::string& suffix = fields_.text(BbsField::Suffix);
+        const auto product = static_cast<std::int32_t>(static_cast<std::uint32_t>(rate) *
+                                                       static_cast<std::uint32_t>(i));
+        line.assign(prefix);
+        appendInt(line, product);
+        line.append(suffix);
+        out.writeLine(line);
+        count.lineWritten();
     }
-    count.finish();
+    out.close();
 }
 
 void BbsListGenerator::writeTwoCounterList(const std::string& path)
@@ -91,28 +93,22 @@ void BbsListGenerator::writeTwoCounterList(const std::string& path)
     const std::int32_t end = strToInt(fields_.text(BbsField::FirstEnd));
 
     CountReporter count(*this);
-    try {
-        std::string line;
-        auto j = static_cast<std::uint32_t>(second); // wraps like the 32-bit counter it is
-        for (std::int64_t i = start; i <= end; ++i) {
-            const std::string& front = fields_.text(BbsField::Front);
-            const std::string& middle = fields_.text(BbsField::Middle);
-            const std::string& back = fields_.text(BbsField::Back);
-            line.assign(front);
-            appendInt(line, static_cast<std::int32_t>(i));
-            line.append(middle);
-            appendInt(line, static_cast<std::int32_t>(j));
-            line.append(back);
-            out.writeLine(line);
-            ++j;
-            count.lineWritten();
-        }
-        out.close();
-    } catch (...) {
-        count.finish();
-        throw;
+    std::string line;
+    auto j = static_cast<std::uint32_t>(second); // wraps like the 32-bit counter it is
+    for (std::int64_t i = start; i <= end; ++i) {
+        const std::string& front = fields_.text(BbsField::Front);
+        const std::string& middle = fields_.text(BbsField::Middle);
+        const std::string& back = fields_.text(BbsField::Back);
+        line.assign(front);
+        appendInt(line, static_cast<std::int32_t>(i));
+        line.append(middle);
+        appendInt(line, static_cast<std::int32_t>(j));
+        line.append(back);
+        out.writeLine(line);
+        ++j;
+        count.lineWritten();
     }
-    count.finish();
+    out.close();
 }
 
 } // namespace lt
