@@ -1,7 +1,5 @@
 #include "app/headless/ConsoleSearchView.h"
 
-#include "text/MemoLines.h"
-
 namespace lt {
 
 ConsoleSearchView::ConsoleSearchView(std::FILE* out, std::FILE* err, bool showProgress)
@@ -12,27 +10,6 @@ ConsoleSearchView::ConsoleSearchView(std::FILE* out, std::FILE* err, bool showPr
 void ConsoleSearchView::setInterval(std::int32_t seconds)
 {
     interval_ = seconds < 1 ? 1 : seconds > 60 ? 60 : seconds;
-}
-
-std::string ConsoleSearchView::filterText(FilterList list) const
-{
-    return lists_[static_cast<int>(list)];
-}
-
-void ConsoleSearchView::setFilterText(FilterList list, const std::string& text)
-{
-    lists_[static_cast<int>(list)] = text;
-    lines_[static_cast<int>(list)] = splitMemoLines(text);
-}
-
-int ConsoleSearchView::filterLineCount(FilterList list) const
-{
-    return static_cast<int>(lines_[static_cast<int>(list)].size());
-}
-
-const std::string& ConsoleSearchView::filterLine(FilterList list, int index) const
-{
-    return lines_[static_cast<int>(list)][static_cast<std::size_t>(index)];
 }
 
 int ConsoleSearchView::appendItem(const std::string& caption)

@@ -1,4 +1,5 @@
 #pragma once
+#include "search/FilterLists.h"
 #include "search/SearchView.h"
 
 #include <cstdio>
@@ -36,10 +37,10 @@ public:
     void setOwnSiteOption(bool on) override { ownSite_ = on; }
     bool filterOption() const override { return filter_; }
     void setFilterOption(bool on) override { filter_ = on; }
-    std::string filterText(FilterList list) const override;
-    void setFilterText(FilterList list, const std::string& text) override;
-    int filterLineCount(FilterList list) const override;
-    const std::string& filterLine(FilterList list, int index) const override;
+    std::string filterText(FilterList list) const override { return filters_.text(list); }
+    void setFilterText(FilterList list, const std::string& text) override { filters_.set(list, text); }
+    int filterLineCount(FilterList list) const override { return filters_.lineCount(list); }
+    const std::string& filterLine(FilterList list, int index) const override { return filters_.line(list, index); }
 
     void beginUpdate() override {}
     int appendItem(const std::string& caption) override;
@@ -67,8 +68,7 @@ private:
     std::int32_t interval_ = 5;
     bool ownSite_ = false;
     bool filter_ = false;
-    std::string lists_[2] = {"http://", "#"};
-    std::vector<std::string> lines_[2] = {{"http://"}, {"#"}};
+    FilterLists filters_;
     std::vector<std::string> results_;
     std::string panels_[7];
     std::optional<std::string> refusal_;
