@@ -1,9 +1,8 @@
 #pragma once
 #include "search/BrowserHost.h"
-#include "search/SearchController.h"
-#include "search/FilterLists.h"
+#include "search/MemoryOptions.h"
 #include "search/SearchView.h"
-#include "text/MemoLines.h"
+#include "search/StepTimer.h"
 
 #include <string>
 #include <vector>
@@ -21,30 +20,20 @@ public:
     std::string linkText(std::int32_t i) override { return links[static_cast<std::size_t>(i)]; }
 };
 
-// A view that keeps only counts, so the measured cost is the core's.
-class CountingView : public SearchView {
+// A view that keeps only counts, so the measured cost is the core's. Both
+// options are on, the interval is 1.
+class CountingView : public SearchView, public MemoryOptions {
 public:
-    std::string path;
-    bool ownSite = true, filter = true;
-    FilterLists filters;
     long long items = 0;
 
-    std::string addressListPath() const override { return path; }
-    void setAddressListPath(const std::string& p) override { path = p; }
-    std::int32_t interval() const override { return 1; }
-    void setInterval(std::int32_t) override {}
-    bool ownSiteOption() const override { return ownSite; }
-    void setOwnSiteOption(bool on) override { ownSite = on; }
-    bool filterOption() const override { return filter; }
-    void setFilterOption(bool on) override { filter = on; }
-    std::string filterText(FilterList l) const override { return filters.text(l); }
-    void setFilterText(FilterList l, const std::string& t) override { filters.set(l, t); }
-    int filterLineCount(FilterList l) const override { return filters.lineCount(l); }
-    const std::string& filterLine(FilterList l, int i) const override { return filters.line(l, i); }
-    void beginUpdate() override {}
+    CountingView()
+    {
+        setOwnSiteOption(true);
+        setFilterOption(true);
+        setInterval(1);
+    }
     int appendItem(const std::string&) override { return static_cast<int>(items++); }
     void makeVisible(int) override {}
-    void endUpdate() override {}
     void clearResults() override { items = 0; }
     void setPanelText(int, const std::string&) override {}
     void setCommandEnabled(SearchCommand, bool) override {}
@@ -55,7 +44,7 @@ public:
     {
         return std::nullopt;
     }
-    std::optional<std::string> openFileDialog(const std::string&) override { return path; }
+    std::optional<std::string> openFileDialog(const std::string&) override { return addressListPath(); }
 };
 
 class NullTimer : public StepTimer {

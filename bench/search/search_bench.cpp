@@ -31,15 +31,15 @@ int main(int argc, char** argv)
     for (int i = 0; i < 10; ++i)
         host.links.push_back("http://www.example.com/t/" + std::to_string(i));
     bench::CountingView view;
-    view.ownSite = false;
-    view.filter = false;
+    view.setOwnSiteOption(false);
+    view.setFilterOption(false);
     bench::NullTimer timer;
     FoundSet found;
-    SearchController c(view, timer, ProgressFile(dir), found,
+    SearchController c(view, view, timer, ProgressFile(dir), found,
                        SearchEnvironment{[](int) {}, [] {}, [] { return std::string("192.0.2.1"); }});
     c.bindBrowserHost(&host);
     host.setCompletionHandler([&] { c.pageComplete(); });
-    view.path = list;
+    view.setAddressListPath(list);
     c.chooseList();
     auto t0 = std::chrono::steady_clock::now();
     c.start();

@@ -1,13 +1,12 @@
 #include "app/MainWindowTray.h"
 
-#include "app/AppInfo.h"
 #include "components/QtIconImage.h"
 #include "components/QtPopupMenu.h"
 #include "components/antTaskbarIcon.h"
+#include "ui/AppInfo.h"
+#include "ui/WindowLook.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QIcon>
 #include <QMenu>
 #include <QWidget>
 
@@ -43,9 +42,7 @@ void MainWindowTray::create()
     icon_->SetName("antTaskbarIcon1");
     auto* menu = new QtPopupMenu(&components_, PopupMenu1);
     icon_->BeginLoading();
-    icon_->Icon()->SetImage(iconImage(QApplication::windowIcon().isNull()
-                                          ? QIcon(QStringLiteral(":/icons/linktrawler.png"))
-                                          : QApplication::windowIcon()));
+    icon_->Icon()->SetImage(iconImage(programIcon()));
     icon_->SetVisible(true);
     icon_->SetHint(kProductCaption);
     icon_->SetPopupMenu(menu);

@@ -1,11 +1,12 @@
 #include "app/MainWindowView.h"
 
-#include "app/Boxes.h"
 #include "app/ResultListModel.h"
+#include "ui/Boxes.h"
 #include "text/IntegerText.h"
 #include "text/MemoLines.h"
 
 #include <QAbstractButton>
+#include <QToolButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -27,7 +28,9 @@ std::string s(const QString& q)
 }
 } // namespace
 
-MainWindowView::MainWindowView(const MainWindowWidgets& widgets, QObject* parent) : QObject(parent), w_(widgets)
+MainWindowView::MainWindowView(QWidget& window, const MainWindowControls& controls, ResultListModel& results,
+                               QObject* parent)
+    : QObject(parent), window_(window), c_(controls), results_(results)
 {
     for (FilterList list : {FilterList::MustContain, FilterList::MustNotContain}) {
         refreshLines(list);
@@ -37,7 +40,7 @@ MainWindowView::MainWindowView(const MainWindowWidgets& widgets, QObject* parent
 
 QPlainTextEdit* MainWindowView::memo(FilterList list) const
 {
-    return list == FilterList::MustContain ? w_.mustContain : w_.mustNotContain;
+    return list == FilterList::MustContain ? c_.Memo1 : c_.Memo2;
 }
 
 void MainWindowView::refreshLines(FilterList list)
@@ -47,46 +50,46 @@ void MainWindowView::refreshLines(FilterList list)
 
 std::string MainWindowView::addressListPath() const
 {
-    return s(w_.addressList->text());
+    return s(c_.Edit1->text());
 }
 
 void MainWindowView::setAddressListPath(const std::string& path)
 {
-    w_.addressList->setText(q(path));
+    c_.Edit1->setText(q(path));
 }
 
 std::int32_t MainWindowView::interval() const
 {
     std::int32_t v = 0;
-    if (!tryStrToInt(s(w_.interval->cleanText()), v))
-        return w_.interval->minimum();
+    if (!tryStrToInt(s(c_.SpinEdit1->cleanText()), v))
+        return c_.SpinEdit1->minimum();
     return v;
 }
 
 void MainWindowView::setInterval(std::int32_t seconds)
 {
     // QSpinBox brings the value into its range itself.
-    w_.interval->setValue(seconds);
+    c_.SpinEdit1->setValue(seconds);
 }
 
 bool MainWindowView::ownSiteOption() const
 {
-    return w_.ownSite->isChecked();
+    return c_.CheckBox1->isChecked();
 }
 
 void MainWindowView::setOwnSiteOption(bool on)
 {
-    w_.ownSite->setChecked(on);
+    c_.CheckBox1->setChecked(on);
 }
 
 bool MainWindowView::filterOption() const
 {
-    return w_.filter->isChecked();
+    return c_.CheckBox2->isChecked();
 }
 
 void MainWindowView::setFilterOption(bool on)
 {
-    w_.filter->setChecked(on);
+    c_.CheckBox2->setChecked(on);
 }
 
 std::string MainWindowView::filterText(FilterList list) const
@@ -110,29 +113,25 @@ const std::string& MainWindowView::filterLine(FilterList list, int index) const
     return lines_[static_cast<int>(list)].at(static_cast<std::size_t>(index));
 }
 
-void MainWindowView::beginUpdate() {}
-
 int MainWindowView::appendItem(const std::string& caption)
 {
-    return w_.results->append(q(caption));
+    return results_.append(q(caption));
 }
 
 void MainWindowView::makeVisible(int index)
 {
-    w_.results->requestVisible(index);
+    results_.requestVisible(index);
 }
-
-void MainWindowView::endUpdate() {}
 
 void MainWindowView::clearResults()
 {
-    w_.results->clear();
+    results_.clear();
 }
 
 void MainWindowView::setPanelText(int panel, const std::string& text)
 {
-    if (panel >= 0 && panel < static_cast<int>(w_.panels.size()) && w_.panels[static_cast<std::size_t>(panel)])
-        w_.panels[static_cast<std::size_t>(panel)]->setText(q(text));
+    if (panel >= 0 && panel < static_cast<int>(c_.StatusBar1.size()) && c_.StatusBar1[static_cast<std::size_t>(panel)])
+        c_.StatusBar1[static_cast<std::size_t>(panel)]->setText(q(text));
 }
 
 void MainWindowView::setCommandEnabled(SearchCommand command, bool enabled)
@@ -140,16 +139,16 @@ void MainWindowView::setCommandEnabled(SearchCommand command, bool enabled)
     QAbstractButton* b = nullptr;
     switch (command) {
     case SearchCommand::ChooseList:
-        b = w_.chooseList;
+        b = c_.SpeedButton1;
         break;
     case SearchCommand::Start:
-        b = w_.start;
+        b = c_.SpeedButton2;
         break;
     case SearchCommand::Stop:
-        b = w_.stop;
+        b = c_.SpeedButton3;
         break;
     case SearchCommand::Continue:
-        b = w_.continueSearch;
+        b = c_.SpeedButton4;
         break;
     }
     if (b)
@@ -158,24 +157,23 @@ void MainWindowView::setCommandEnabled(SearchCommand command, bool enabled)
 
 void MainWindowView::repaintNow()
 {
-    if (w_.window)
-        w_.window->repaint();
+    window_.repaint();
 }
 
 void MainWindowView::informationBox(const std::string& text)
 {
-    lt::informationBox(w_.window, q(text));
+    lt::informationBox(&window_, q(text));
 }
 
 void MainWindowView::plainMessageBox(const std::string& text)
 {
-    lt::plainMessageBox(w_.window, q(text));
+    lt::plainMessageBox(&window_, q(text));
 }
 
 std::optional<std::string> MainWindowView::inputDialog(const std::string& caption, const std::string& prompt,
                                                        const std::string& initial)
 {
-    auto r = lt::inputDialog(w_.window, q(caption), q(prompt), q(initial));
+    auto r = lt::inputDialog(&window_, q(caption), q(prompt), q(initial));
     if (!r)
         return std::nullopt;
     return s(*r);
@@ -187,7 +185,7 @@ std::optional<std::string> MainWindowView::openFileDialog(const std::string& ini
     if (chooseFile_) {
         chosen = chooseFile_(q(initialFolder));
     } else {
-        QFileDialog dialog(w_.window, QStringLiteral("选择网址列表文件"), q(initialFolder));
+        QFileDialog dialog(&window_, QStringLiteral("选择网址列表文件"), q(initialFolder));
         dialog.setNameFilters({QStringLiteral("Text files(*.txt)"), QStringLiteral("All files(*.*)")});
         dialog.setDefaultSuffix(QStringLiteral("txt"));
         dialog.setFileMode(QFileDialog::ExistingFile);

@@ -1,49 +1,30 @@
 #pragma once
+#include "app/MainWindowControls.h"
+#include "search/OptionsView.h"
 #include "search/SearchView.h"
 
 #include <QObject>
 #include <QString>
-#include <array>
 #include <functional>
 #include <string>
 #include <vector>
 
-class QAbstractButton;
-class QCheckBox;
-class QLabel;
-class QLineEdit;
 class QPlainTextEdit;
-class QSpinBox;
 class QWidget;
 
 namespace lt {
 
 class ResultListModel;
 
-// The main window's widgets as the search sees them.
-struct MainWindowWidgets {
-    QWidget* window = nullptr;
-    QLineEdit* addressList = nullptr;
-    QSpinBox* interval = nullptr;
-    QCheckBox* ownSite = nullptr;
-    QCheckBox* filter = nullptr;
-    QPlainTextEdit* mustContain = nullptr;
-    QPlainTextEdit* mustNotContain = nullptr;
-    ResultListModel* results = nullptr;
-    std::array<QLabel*, 7> panels {};
-    QAbstractButton* chooseList = nullptr;
-    QAbstractButton* start = nullptr;
-    QAbstractButton* stop = nullptr;
-    QAbstractButton* continueSearch = nullptr;
-};
-
-// Binds the search's view interface to the main window's widgets.
-class MainWindowView : public QObject, public SearchView {
+// Binds the search's view and options to the main window's controls.
+class MainWindowView : public QObject, public SearchView, public OptionsView {
     Q_OBJECT
 public:
     using OpenFileChooser = std::function<std::optional<QString>(const QString& initialFolder)>;
 
-    explicit MainWindowView(const MainWindowWidgets& widgets, QObject* parent = nullptr);
+    // window: parent of the boxes and dialogs; results: the model behind ListView1.
+    MainWindowView(QWidget& window, const MainWindowControls& controls, ResultListModel& results,
+                   QObject* parent = nullptr);
 
     // Replaces the open dialog (tests).
     void setOpenFileChooser(OpenFileChooser chooser) { chooseFile_ = std::move(chooser); }
@@ -61,10 +42,8 @@ public:
     int filterLineCount(FilterList list) const override;
     const std::string& filterLine(FilterList list, int index) const override;
 
-    void beginUpdate() override;
     int appendItem(const std::string& caption) override;
     void makeVisible(int index) override;
-    void endUpdate() override;
     void clearResults() override;
 
     void setPanelText(int panel, const std::string& text) override;
@@ -81,7 +60,9 @@ private:
     QPlainTextEdit* memo(FilterList list) const;
     void refreshLines(FilterList list);
 
-    MainWindowWidgets w_;
+    QWidget& window_;
+    const MainWindowControls& c_;
+    ResultListModel& results_;
     // Lines of each filter list, kept in step with the field's text.
     std::vector<std::string> lines_[2];
     OpenFileChooser chooseFile_;

@@ -1,21 +1,22 @@
 #include "app/Unit1.h"
 
-#include "app/AppInfo.h"
-#include "app/Boxes.h"
-#include "app/ErrorGuard.h"
 #include "app/MainWindowTray.h"
 #include "app/MainWindowView.h"
-#include "app/QtStepTimer.h"
 #include "app/ResultListModel.h"
-#include "resources/Resources.h"
+#include "base/Files.h"
+#include "search/Interval.h"
 #include "search/ProgressFile.h"
-#include "text/Files.h"
+#include "search/ResultListFile.h"
+#include "search/engine/QtStepTimer.h"
+#include "ui/AppInfo.h"
+#include "ui/Boxes.h"
+#include "ui/ErrorGuard.h"
+#include "ui/WindowLook.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QUrl>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFrame>
@@ -26,25 +27,17 @@
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QToolTip>
+#include <QTimer>
 #include <QTreeView>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
 namespace {
-QFont windowFont()
-{
-    QFont f;
-    f.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"),
-                   QStringLiteral("Noto Sans CJK SC")});
-    f.setPixelSize(12);
-    return f;
-}
-
 QFrame* bevel(QWidget* inner, QFrame::Shadow shadow, QWidget* parent)
 {
     auto* frame = new QFrame(parent);
@@ -61,10 +54,8 @@ TForm1::TForm1(Services services, QWidget* parent) : QMainWindow(parent), servic
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(lt::kProductCaption) + QStringLiteral("  ") + QString::fromUtf8(lt::kMakerLine));
-    setFont(windowFont());
-    lt::initResources();
-    if (QFile::exists(QStringLiteral(":/icons/linktrawler.png")))
-        setWindowIcon(QIcon(QStringLiteral(":/icons/linktrawler.png")));
+    setFont(lt::songTiFont());
+    setWindowIcon(lt::programIcon());
 
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
@@ -80,46 +71,31 @@ TForm1::TForm1(Services services, QWidget* parent) : QMainWindow(parent), servic
     setCentralWidget(central);
     buildStatusBar();
 
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(5000);
-    connect(Timer1, &QTimer::timeout, this, [this] { guard([this] { Timer1Timer(); }); });
+    controls_.Timer1 = new QTimer(this);
+    controls_.Timer1->setInterval(5000);
+    connect(controls_.Timer1, &QTimer::timeout, this, [this] { guard([this] { Timer1Timer(); }); });
 
     // The first step and Finish are clicked by the program, never by the user.
-    Button1 = new QPushButton(this);
-    Button1->hide();
-    connect(Button1, &QPushButton::clicked, this, [this] { guard([this] { Button1Click(); }); });
-    BitBtn1 = new QPushButton(this);
-    BitBtn1->hide();
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { guard([this] { BitBtn1Click(); }); });
+    controls_.Button1 = new QPushButton(this);
+    controls_.Button1->hide();
+    connect(controls_.Button1, &QPushButton::clicked, this, [this] { guard([this] { Button1Click(); }); });
+    controls_.BitBtn1 = new QPushButton(this);
+    controls_.BitBtn1->hide();
+    connect(controls_.BitBtn1, &QPushButton::clicked, this, [this] { guard([this] { BitBtn1Click(); }); });
 
     resize(575, 421);
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    lt::centreOnScreen(*this);
 
-    lt::MainWindowWidgets w;
-    w.window = this;
-    w.addressList = Edit1;
-    w.interval = SpinEdit1;
-    w.ownSite = CheckBox1;
-    w.filter = CheckBox2;
-    w.mustContain = Memo1;
-    w.mustNotContain = Memo2;
-    w.results = results_;
-    w.panels = StatusBar1;
-    w.chooseList = SpeedButton1;
-    w.start = SpeedButton2;
-    w.stop = SpeedButton3;
-    w.continueSearch = SpeedButton4;
-    view_ = new lt::MainWindowView(w, this);
-    stepTimer_ = std::make_unique<lt::QtStepTimer>(*Timer1);
+    view_ = new lt::MainWindowView(*this, controls_, *results_, this);
+    stepTimer_ = std::make_unique<lt::QtStepTimer>(*controls_.Timer1);
 
     lt::MainWindowTray::Commands tray;
-    tray.restore = [this] { guard([this] { N17Click(); }); };
-    tray.minimise = [this] { guard([this] { N18Click(); }); };
-    tray.contact = [this] { guard([this] { N14Click(); }); };
-    tray.homePage = [this] { guard([this] { N20Click(); }); };
-    tray.about = [this] { guard([this] { N15Click(); }); };
-    tray.exit = [this] { guard([this] { N23Click(); }); };
+    tray.restore = command(&TForm1::N17Click);
+    tray.minimise = command(&TForm1::N18Click);
+    tray.contact = command(&TForm1::N14Click);
+    tray.homePage = command(&TForm1::N20Click);
+    tray.about = command(&TForm1::N15Click);
+    tray.exit = command(&TForm1::N23Click);
     tray_ = new lt::MainWindowTray(*this, std::move(tray), this);
     guard([this] { tray_->create(); });
 
@@ -144,19 +120,19 @@ void TForm1::buildToolbar(QWidget* strip)
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::NoFocus);
         b->setFixedSize(55, 23);
-        connect(b, &QToolButton::clicked, this, [this, handler] { guard([this, handler] { (this->*handler)(); }); });
+        connect(b, &QToolButton::clicked, this, command(handler));
         row->addWidget(b);
         return b;
     };
-    SpeedButton1 = button("网址", "选择网址列表", &TForm1::N1Click);
-    SpeedButton2 = button("搜索", "开始链接搜索", &TForm1::N2Click);
-    SpeedButton3 = button("终止", "终止链接搜索", &TForm1::N3Click);
-    SpeedButton4 = button("继续", "继续搜索链接", &TForm1::N4Click);
-    SpeedButton5 = button("保存", "保存搜索结果", &TForm1::N5Click);
-    SpeedButton6 = button("创建", "创建BBS网址列表", &TForm1::N28Click);
-    SpeedButton8 = button("进程", "保存搜索进程", &TForm1::SpeedButton8Click);
-    SpeedButton9 = button("关于", "关于本软件", &TForm1::N15Click);
-    SpeedButton10 = button("退出", "退出软件系统", &TForm1::SpeedButton10Click);
+    controls_.SpeedButton1 = button("网址", "选择网址列表", &TForm1::N1Click);
+    controls_.SpeedButton2 = button("搜索", "开始链接搜索", &TForm1::N2Click);
+    controls_.SpeedButton3 = button("终止", "终止链接搜索", &TForm1::N3Click);
+    controls_.SpeedButton4 = button("继续", "继续搜索链接", &TForm1::N4Click);
+    controls_.SpeedButton5 = button("保存", "保存搜索结果", &TForm1::N5Click);
+    controls_.SpeedButton6 = button("创建", "创建BBS网址列表", &TForm1::N28Click);
+    controls_.SpeedButton8 = button("进程", "保存搜索进程", &TForm1::SpeedButton8Click);
+    controls_.SpeedButton9 = button("关于", "关于本软件", &TForm1::N15Click);
+    controls_.SpeedButton10 = button("退出", "退出软件系统", &TForm1::SpeedButton10Click);
     row->addStretch(1);
 }
 
@@ -168,16 +144,16 @@ QWidget* TForm1::buildOptionRow()
     row->setContentsMargins(4, 2, 2, 2);
     row->setSpacing(4);
     row->addWidget(new QLabel(QStringLiteral("搜索间隔[秒]："), panel));
-    SpinEdit1 = new QSpinBox(panel);
-    SpinEdit1->setRange(1, 60);
-    SpinEdit1->setValue(5);
-    SpinEdit1->setFixedWidth(50);
-    row->addWidget(SpinEdit1);
+    controls_.SpinEdit1 = new QSpinBox(panel);
+    controls_.SpinEdit1->setRange(lt::kIntervalMin, lt::kIntervalMax);
+    controls_.SpinEdit1->setValue(lt::kIntervalDefault);
+    controls_.SpinEdit1->setFixedWidth(50);
+    row->addWidget(controls_.SpinEdit1);
     row->addSpacing(8);
     row->addWidget(new QLabel(QStringLiteral("网址列表："), panel));
-    Edit1 = new QLineEdit(panel);
-    Edit1->setReadOnly(true);
-    row->addWidget(Edit1, 1);
+    controls_.Edit1 = new QLineEdit(panel);
+    controls_.Edit1->setReadOnly(true);
+    row->addWidget(controls_.Edit1, 1);
     return panel;
 }
 
@@ -191,9 +167,9 @@ QWidget* TForm1::buildFilterPanel()
 
     auto* options = new QVBoxLayout;
     options->setSpacing(4);
-    CheckBox1 = new QCheckBox(QStringLiteral("只搜索本站链接"), panel);
-    CheckBox2 = new QCheckBox(QStringLiteral("启用网址筛选"), panel);
-    for (QCheckBox* box : {CheckBox1, CheckBox2}) {
+    controls_.CheckBox1 = new QCheckBox(QStringLiteral("只搜索本站链接"), panel);
+    controls_.CheckBox2 = new QCheckBox(QStringLiteral("启用网址筛选"), panel);
+    for (QCheckBox* box : {controls_.CheckBox1, controls_.CheckBox2}) {
         box->setLayoutDirection(Qt::RightToLeft); // caption on the left of the box
         options->addWidget(box);
     }
@@ -208,8 +184,8 @@ QWidget* TForm1::buildFilterPanel()
         row->addWidget(m, 1);
         return m;
     };
-    Memo1 = memo("链接须包含", "http://");
-    Memo2 = memo("链接不包含", "#");
+    controls_.Memo1 = memo("链接须包含", "http://");
+    controls_.Memo2 = memo("链接不包含", "#");
     return panel;
 }
 
@@ -221,22 +197,22 @@ QWidget* TForm1::buildBody()
     row->setSpacing(2);
 
     results_ = new lt::ResultListModel(this);
-    ListView1 = new QTreeView(body);
-    ListView1->setModel(results_);
-    ListView1->setRootIsDecorated(false);
-    ListView1->setUniformRowHeights(true);
-    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListView1->setFixedWidth(201);
-    ListView1->header()->setStretchLastSection(false);
-    ListView1->header()->resizeSection(0, 175);
-    ListView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    connect(results_, &lt::ResultListModel::published, ListView1,
-            [this](int row) { ListView1->scrollTo(results_->index(row, 0)); });
-    row->addWidget(ListView1);
+    controls_.ListView1 = new QTreeView(body);
+    controls_.ListView1->setModel(results_);
+    controls_.ListView1->setRootIsDecorated(false);
+    controls_.ListView1->setUniformRowHeights(true);
+    controls_.ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    controls_.ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    controls_.ListView1->setFixedWidth(201);
+    controls_.ListView1->header()->setStretchLastSection(false);
+    controls_.ListView1->header()->resizeSection(0, 175);
+    controls_.ListView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    connect(results_, &lt::ResultListModel::published, controls_.ListView1,
+            [this](int row) { controls_.ListView1->scrollTo(results_->index(row, 0)); });
+    row->addWidget(controls_.ListView1);
 
-    WebBrowser1 = new QWebEngineView(body);
-    auto* inner = bevel(WebBrowser1, QFrame::Sunken, body);
+    controls_.WebBrowser1 = new QWebEngineView(body);
+    auto* inner = bevel(controls_.WebBrowser1, QFrame::Sunken, body);
     row->addWidget(bevel(inner, QFrame::Raised, body), 1);
     return body;
 }
@@ -257,14 +233,19 @@ void TForm1::buildStatusBar()
         } else {
             bar->addWidget(panel, 1); // the message panel takes the rest
         }
-        StatusBar1[static_cast<std::size_t>(i)] = panel;
+        controls_.StatusBar1[static_cast<std::size_t>(i)] = panel;
     }
-    StatusBar1[6]->setText(QString::fromUtf8(lt::kStatusContact));
+    controls_.StatusBar1[6]->setText(QString::fromUtf8(lt::kStatusContact));
 }
 
 void TForm1::guard(const std::function<void()>& handler)
 {
     lt::guarded(this, handler);
+}
+
+std::function<void()> TForm1::command(void (TForm1::*handler)())
+{
+    return [this, handler] { guard([this, handler] { (this->*handler)(); }); };
 }
 
 void TForm1::bindBrowserHost(lt::BrowserHost* host)
@@ -297,8 +278,9 @@ void TForm1::FormCreate()
     env.pause = services_.pause;
     env.cleanCache = services_.cleanCache ? services_.cleanCache : [] {};
     env.networkCheck = services_.networkCheck;
-    controller_ = std::make_unique<lt::SearchController>(*view_, *stepTimer_, lt::ProgressFile(services_.programFolder),
-                                                         *found_, std::move(env));
+    controller_ = std::make_unique<lt::SearchController>(*view_, *view_, *stepTimer_,
+                                                         lt::ProgressFile(services_.programFolder), *found_,
+                                                         std::move(env));
     controller_->bindBrowserHost(host_);
     controller_->restoreAtStartup();
 }
@@ -373,13 +355,10 @@ void TForm1::N5Click()
     }
     if (!chosen)
         return;
-    // The same form as an address list, so the file can feed the next search.
-    std::string text;
-    for (const QString& link : results_->captions()) {
-        text += link.toStdString();
-        text += "\r\n";
-    }
-    lt::writeFileAtomic(chosen->toStdString(), text, lt::WriteErrors::Runtime);
+    lt::ResultListFile file(chosen->toStdString(), lt::WriteErrors::Runtime);
+    for (const QString& link : results_->captions())
+        file.add(link.toStdString());
+    file.commit();
 }
 
 void TForm1::N14Click()
@@ -423,7 +402,7 @@ void TForm1::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     if (!shownOnce_) {
         shownOnce_ = true;
-        ListView1->setFocus();
+        controls_.ListView1->setFocus();
     }
 }
 
@@ -473,7 +452,7 @@ void TForm1::closeEvent(QCloseEvent* event)
         return;
     }
     closing_ = true;
-    Timer1->stop();
+    controls_.Timer1->stop();
     guard([this] { FormDestroy(); });
     event->accept();
     QApplication::quit();

@@ -1,24 +1,15 @@
 #pragma once
+#include "app/MainWindowControls.h"
 #include "search/FoundSet.h"
 #include "search/SearchController.h"
 
 #include <QMainWindow>
 #include <QPointer>
-#include <QTimer>
-#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 
-class QCheckBox;
 class QDialog;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
-class QSpinBox;
-class QToolButton;
-class QTreeView;
 class QWebEngineView;
 
 namespace lt {
@@ -45,7 +36,7 @@ public:
     ~TForm1() override;
 
     // The embedded browser, for the host that drives it.
-    QWebEngineView* webBrowser() const { return WebBrowser1; }
+    QWebEngineView* webBrowser() const { return controls_.WebBrowser1; }
     void bindBrowserHost(lt::BrowserHost* host);
     // The windows opened by "创建" and "关于".
     void setAuxiliaryWindows(QDialog* about, QDialog* bbs);
@@ -81,28 +72,8 @@ public:
     void Timer1Timer();
     void WebBrowser1DocumentComplete();
 
-    // Widgets, by the names the rest of the program uses.
-    QToolButton* SpeedButton1 = nullptr;  // 网址
-    QToolButton* SpeedButton2 = nullptr;  // 搜索
-    QToolButton* SpeedButton3 = nullptr;  // 终止
-    QToolButton* SpeedButton4 = nullptr;  // 继续
-    QToolButton* SpeedButton5 = nullptr;  // 保存
-    QToolButton* SpeedButton6 = nullptr;  // 创建
-    QToolButton* SpeedButton8 = nullptr;  // 进程
-    QToolButton* SpeedButton9 = nullptr;  // 关于
-    QToolButton* SpeedButton10 = nullptr; // 退出
-    QSpinBox* SpinEdit1 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QCheckBox* CheckBox1 = nullptr;
-    QCheckBox* CheckBox2 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    QPlainTextEdit* Memo2 = nullptr;
-    QTreeView* ListView1 = nullptr;
-    QWebEngineView* WebBrowser1 = nullptr;
-    std::array<QLabel*, 7> StatusBar1 {};
-    QTimer* Timer1 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* BitBtn1 = nullptr;
+    // The controls by their fixed names (tests read them here).
+    const lt::MainWindowControls& controls() const { return controls_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -117,8 +88,11 @@ private:
     void buildStatusBar();
     // Runs a handler so that no error crosses the event loop.
     void guard(const std::function<void()>& handler);
+    // A handler as a guarded command, for buttons and menu entries.
+    std::function<void()> command(void (TForm1::*handler)());
 
     Services services_;
+    lt::MainWindowControls controls_;
     std::unique_ptr<lt::FoundSet> found_;
     lt::ResultListModel* results_ = nullptr;
     lt::MainWindowView* view_ = nullptr;

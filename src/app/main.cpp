@@ -1,34 +1,28 @@
 // The program's entry: the application, its four windows in their order, the
 // browser host on the main window's browser pane, and the message loop.
-#include "app/AppInfo.h"
 #include "app/Unit1.h"
 #include "app/about/Unit4.h"
 #include "bbs/bbskit.h"
 #include "cache/DelIECache.h"
 #include "cache/WebEngineDataStore.h"
-#include "resources/Resources.h"
 #include "search/NetworkCheck.h"
 #include "search/ProgramFolder.h"
 #include "search/engine/EngineProfile.h"
 #include "search/engine/EngineStartup.h"
 #include "search/engine/HarvestPage.h"
 #include "search/engine/WebEngineBrowserHost.h"
+#include "ui/WindowLook.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QIcon>
 #include <QPointer>
 #include <QThread>
 
 int main(int argc, char** argv)
 {
     lt::prepareWebEngine();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("linktrawler"));
-    lt::initResources();
-    if (QFile::exists(QStringLiteral(":/icons/linktrawler.png")))
-        QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/linktrawler.png")));
+    QApplication::setWindowIcon(lt::programIcon());
 
     // Pages are destroyed with the windows; the profile outlives them.
     lt::EngineProfile profile;

@@ -1,17 +1,14 @@
 #include "bbs/bbskit.h"
 
-#include "app/ErrorGuard.h"
 #include "bbs/BbsListGenerator.h"
+#include "ui/ErrorGuard.h"
+#include "ui/WindowLook.h"
 
 #include <QFile>
 #include <QFileDialog>
-#include <QFont>
 #include <QFrame>
-#include <QGuiApplication>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
 #include <QStyle>
 #include <QToolButton>
 #include <array>
@@ -53,11 +50,8 @@ TbbsForm::TbbsForm(QWidget* parent) : QDialog(parent), fields_(std::make_unique<
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(kClientWidth, kClientHeight);
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(12);
-    setFont(font);
-    if (QFile::exists(QStringLiteral(":/icons/linktrawler.png")))
-        setWindowIcon(QIcon(QStringLiteral(":/icons/linktrawler.png")));
+    setFont(lt::songTiFont());
+    setWindowIcon(lt::programIcon());
 
     auto label = [this](int x, int y, const QString& text) {
         auto* l = new QLabel(text, this);
@@ -153,12 +147,7 @@ TbbsForm::~TbbsForm() = default;
 
 void TbbsForm::showEvent(QShowEvent* event)
 {
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect desk = screen->availableGeometry();
-        const QSize outer = frameGeometry().size();
-        move(desk.x() + (desk.width() - outer.width()) / 2,
-             desk.y() + (desk.height() - outer.height()) / 2);
-    }
+    lt::centreOnScreen(*this);
     QDialog::showEvent(event);
 }
 

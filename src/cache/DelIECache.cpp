@@ -1,21 +1,16 @@
 #include "cache/DelIECache.h"
 
 #include "cache/BrowserDataCleaner.h"
+#include "ui/WindowLook.h"
 
-#include <QFont>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QToolButton>
 
 Tdelform::Tdelform(lt::BrowserDataStore& store, QWidget* parent) : QDialog(parent), store_(store)
 {
     setWindowTitle(QStringLiteral("清空IE历史数据"));
     setFixedSize(202, 111);
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(12);
-    setFont(font);
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    setFont(lt::songTiFont());
+    lt::centreOnScreen(*this);
 
     SpeedButton4 = new QToolButton(this);
     SpeedButton4->setObjectName(QStringLiteral("SpeedButton4"));

@@ -1,6 +1,6 @@
 #include "cache/WebEngineDataStore.h"
 
-#include "text/Error.h"
+#include "base/Error.h"
 
 #include <QDeadlineTimer>
 #include <QDirIterator>

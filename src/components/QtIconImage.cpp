@@ -1,6 +1,6 @@
 #include "components/QtIconImage.h"
 
-#include "text/Error.h"
+#include "base/Error.h"
 
 namespace lt {
 

@@ -1,6 +1,6 @@
 #include "components/QtTrayShell.h"
 
-#include "app/ErrorGuard.h"
+#include "ui/ErrorGuard.h"
 #include "components/QtIconImage.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "components/ImageList.h"
 #include "components/PopupMenu.h"
 #include "components/TrayShell.h"
-#include "text/Error.h"
+#include "base/Error.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,5 +1,6 @@
 #include "search/LinkHarvester.h"
 
+#include "search/StatusPanels.h"
 #include "text/IntegerText.h"
 
 namespace lt {
@@ -83,12 +84,11 @@ void LinkHarvester::harvest()
         if (!found_.insert(std::move(s)))
             continue;
         const std::string& link = found_.links().back();
-        results_.beginUpdate();
+        // The result list batches its own redrawing.
         int item = results_.appendItem(link);
         results_.makeVisible(item);
-        results_.endUpdate();
         ++foundCount_;
-        status_.setPanelText(kFoundCountPanel, intToStr(foundCount_));
+        status_.setPanelText(kPanelFound, intToStr(foundCount_));
     }
 }
 

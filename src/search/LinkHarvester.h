@@ -1,6 +1,7 @@
 #pragma once
 #include "search/BrowserHost.h"
 #include "search/FoundSet.h"
+#include "search/OptionsView.h"
 #include "search/SearchView.h"
 
 #include <cstdint>
@@ -38,7 +39,5 @@ private:
     FoundSet& found_;
     std::int32_t& foundCount_;
 };
-
-inline constexpr int kFoundCountPanel = 5;
 
 } // namespace lt

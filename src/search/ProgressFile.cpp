@@ -1,8 +1,8 @@
 #include "search/ProgressFile.h"
 
-#include "text/Files.h"
+#include "base/Files.h"
 #include "text/IntegerText.h"
-#include "text/IoErrors.h"
+#include "base/IoErrors.h"
 #include "text/LineReader.h"
 #include "text/MemoLines.h"
 #include "text/TextEncoding.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "search/SearchView.h"
+#include "search/OptionsView.h"
 
 #include <cstdint>
 #include <string>

@@ -1,9 +1,11 @@
 #include "search/SearchController.h"
 
-#include "text/Files.h"
-#include "text/IntegerText.h"
-#include "text/IoErrors.h"
+#include "base/Files.h"
+#include "search/Interval.h"
 #include "search/NetworkCheck.h"
+#include "search/SearchMessages.h"
+#include "search/StatusPanels.h"
+#include "text/IntegerText.h"
 
 #include <exception>
 
@@ -30,23 +32,23 @@ std::string displayedListPath(const std::string& chosen)
 }
 } // namespace
 
-SearchController::SearchController(SearchView& view, StepTimer& timer, ProgressFile files, FoundSet& found,
-                                   SearchEnvironment env)
-    : view_(view), timer_(timer), files_(std::move(files)), found_(found), env_(std::move(env))
+SearchController::SearchController(SearchView& view, OptionsView& options, StepTimer& timer, ProgressFile files,
+                                   FoundSet& found, SearchEnvironment env)
+    : view_(view), options_(options), timer_(timer), files_(std::move(files)), found_(found), env_(std::move(env))
 {
 }
 
 void SearchController::bindBrowserHost(BrowserHost* host)
 {
     host_ = host;
-    harvester_ = host ? std::make_unique<LinkHarvester>(*host, view_, view_, view_, found_, foundCount_) : nullptr;
+    harvester_ = host ? std::make_unique<LinkHarvester>(*host, options_, view_, view_, found_, foundCount_) : nullptr;
 }
 
 void SearchController::restoreAtStartup()
 {
-    files_.loadFilterLists(view_);
+    files_.loadFilterLists(options_);
     if (files_.progressFileExists())
-        files_.loadProgress(view_, position_, total_);
+        files_.loadProgress(options_, position_, total_);
 }
 
 void SearchController::setCommands(CommandState state)
@@ -62,9 +64,9 @@ void SearchController::setPeriod()
 {
     // An interval of 0 or less, possible while the spin field is being
     // edited, gives the shortest period the field allows.
-    std::int32_t seconds = view_.interval();
-    if (seconds < 1)
-        seconds = 1;
+    std::int32_t seconds = options_.interval();
+    if (seconds < kIntervalMin)
+        seconds = kIntervalMin;
     timer_.setPeriodMs(seconds * 1000);
 }
 
@@ -111,11 +113,11 @@ void SearchController::chooseList()
     view_.repaintNow();
     if (!chosen)
         return;
-    view_.setAddressListPath(displayedListPath(*chosen));
+    options_.setAddressListPath(displayedListPath(*chosen));
     total_ = 0;
     long long counted = 0;
     try {
-        countLines(view_.addressListPath(), &counted);
+        countLines(options_.addressListPath(), &counted);
     } catch (...) {
         total_ = static_cast<std::int32_t>(counted);
         throw;
@@ -126,7 +128,7 @@ void SearchController::chooseList()
 
 void SearchController::start()
 {
-    if (!fileExists(view_.addressListPath())) {
+    if (!fileExists(options_.addressListPath())) {
         view_.informationBox(msg::kNoListChosen);
         return;
     }
@@ -147,7 +149,7 @@ void SearchController::start()
     env_.pause(500);
     env_.cleanCache();
     view_.setPanelText(kPanelMessage, msg::kSearching);
-    reader_.open(view_.addressListPath());
+    reader_.open(options_.addressListPath());
     try {
         firstStep();
     } catch (...) {
@@ -203,8 +205,8 @@ void SearchController::finish()
     } catch (...) {
         closeError = std::current_exception();
     }
-    files_.writeFilterLists(view_);
-    files_.writeProgress(view_, position_, total_);
+    files_.writeFilterLists(options_);
+    files_.writeProgress(options_, position_, total_);
     view_.setPanelText(kPanelMessage, msg::kFinished);
     view_.repaintNow();
     setCommands(CommandState::Idle);
@@ -227,8 +229,8 @@ void SearchController::continueSearch()
         view_.plainMessageBox(msg::kNoSavedSearch);
         return;
     }
-    files_.loadProgress(view_, position_, total_);
-    if (!fileExists(view_.addressListPath())) {
+    files_.loadProgress(options_, position_, total_);
+    if (!fileExists(options_.addressListPath())) {
         view_.informationBox(msg::kListMissing);
         return;
     }
@@ -257,7 +259,7 @@ void SearchController::continueSearch()
     position_ = strToInt(*entered);
     view_.repaintNow();
 
-    reader_.open(view_.addressListPath());
+    reader_.open(options_.addressListPath());
     if (position_ < 1) {
         // Nothing to skip: the position must equal the lines consumed.
         position_ = 0;
@@ -289,7 +291,7 @@ void SearchController::continueSearch()
 
 void SearchController::saveProgress()
 {
-    files_.writeProgress(view_, position_, total_);
+    files_.writeProgress(options_, position_, total_);
     view_.plainMessageBox(msg::kProgressSaved);
 }
 

@@ -1,54 +1,22 @@
 #pragma once
-#include <cstdint>
 #include <optional>
 #include <string>
 
 namespace lt {
 
-enum class FilterList { MustContain, MustNotContain };
-
-// The option elements of the main window that the search reads and the
-// progress file stores.
-class OptionsView {
-public:
-    virtual ~OptionsView() = default;
-
-    virtual std::string addressListPath() const = 0;
-    virtual void setAddressListPath(const std::string& path) = 0;
-
-    // The integer value of the spin field's text; 1 when it is not a number.
-    virtual std::int32_t interval() const = 0;
-    // Brings the value into 1..60 first.
-    virtual void setInterval(std::int32_t seconds) = 0;
-
-    virtual bool ownSiteOption() const = 0;
-    virtual void setOwnSiteOption(bool on) = 0;
-    virtual bool filterOption() const = 0;
-    virtual void setFilterOption(bool on) = 0;
-
-    // Whole text of a filter list, lines separated by LF.
-    virtual std::string filterText(FilterList list) const = 0;
-    virtual void setFilterText(FilterList list, const std::string& text) = 0;
-
-    // Lines of a filter list (see splitMemoLines), read by the harvest for
-    // every link: implementations keep them ready rather than splitting anew.
-    virtual int filterLineCount(FilterList list) const = 0;
-    virtual const std::string& filterLine(FilterList list, int index) const = 0;
-};
-
 // The result list: appended to by the harvest, emptied by Start and Continue.
+// Implementations batch their own redrawing.
 class ResultSink {
 public:
     virtual ~ResultSink() = default;
-    virtual void beginUpdate() = 0;
     // Appends an item with the caption; returns its index.
     virtual int appendItem(const std::string& caption) = 0;
+    // Scrolls until the item is at least partly visible.
     virtual void makeVisible(int index) = 0;
-    virtual void endUpdate() = 0;
     virtual void clearResults() = 0;
 };
 
-// Status panels 0 to 6.
+// Status panels 0 to 6 (StatusPanels.h).
 class StatusBarView {
 public:
     virtual ~StatusBarView() = default;
@@ -57,8 +25,9 @@ public:
 
 enum class SearchCommand { ChooseList, Start, Stop, Continue };
 
-// Everything the search controller needs from the main window.
-class SearchView : public OptionsView, public ResultSink, public StatusBarView {
+// Everything else the search controller needs from the main window: the
+// result list, the status bar, the commands' enabled state and the boxes.
+class SearchView : public ResultSink, public StatusBarView {
 public:
     virtual void setCommandEnabled(SearchCommand command, bool enabled) = 0;
     virtual void repaintNow() = 0;

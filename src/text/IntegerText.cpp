@@ -1,6 +1,6 @@
 #include "text/IntegerText.h"
 
-#include "text/Error.h"
+#include "base/Error.h"
 
 #include <charconv>
 

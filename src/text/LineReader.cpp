@@ -1,6 +1,6 @@
 #include "text/LineReader.h"
 
-#include "text/IoErrors.h"
+#include "base/IoErrors.h"
 #include "text/TextEncoding.h"
 
 #include <algorithm>

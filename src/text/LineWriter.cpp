@@ -1,6 +1,7 @@
 #include "text/LineWriter.h"
 
-#include "text/IoErrors.h"
+#include "base/Files.h"
+#include "base/IoErrors.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -39,21 +40,10 @@ void LineWriter::flush()
         buf_.clear();
         return;
     }
-    const char* p = buf_.data();
-    std::size_t left = buf_.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd_, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            int err = errno;
-            buf_.clear();
-            throwIoError(err);
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
+    const int err = writeAll(fd_, buf_);
     buf_.clear();
+    if (err)
+        throwIoError(err);
 }
 
 void LineWriter::close()

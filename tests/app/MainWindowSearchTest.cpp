@@ -1,7 +1,7 @@
 // A whole search through the real window and the real engine, over pages
 // served on 127.0.0.1.
 #include "HttpTestServer.h"
-#include "app/Boxes.h"
+#include "ui/Boxes.h"
 #include "app/MainWindowView.h"
 #include "app/ResultListModel.h"
 #include "app/Unit1.h"
@@ -9,11 +9,10 @@
 #include "search/engine/WebEngineBrowserHost.h"
 #include "support/TempDir.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -22,24 +21,10 @@ using lt::test::HttpTestServer;
 using lt::test::TempDir;
 
 namespace {
-bool waitFor(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(20, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
-
 std::string commands(TForm1& f)
 {
     std::string s;
-    for (QToolButton* b : {f.SpeedButton1, f.SpeedButton2, f.SpeedButton3, f.SpeedButton4})
+    for (QToolButton* b : {f.controls().SpeedButton1, f.controls().SpeedButton2, f.controls().SpeedButton3, f.controls().SpeedButton4})
         s += b->isEnabled() ? '1' : '0';
     return s;
 }
@@ -80,29 +65,29 @@ TEST(WindowSearch, ThreePagesFromChooseListToFinish)
             EXPECT_EQ(folder.toStdString(), dir.path());
             return QString::fromStdString(list);
         });
-        form.SpeedButton1->click();
-        EXPECT_EQ(form.StatusBar1[1]->text(), "3");
-        form.SpinEdit1->setValue(1);
+        form.controls().SpeedButton1->click();
+        EXPECT_EQ(form.controls().StatusBar1[1]->text(), "3");
+        form.controls().SpinEdit1->setValue(1);
 
-        form.SpeedButton2->click();
+        form.controls().SpeedButton2->click();
         EXPECT_EQ(cleans, 1);
         EXPECT_EQ(commands(form), "0010");
-        EXPECT_EQ(form.StatusBar1[3]->text(), "1");
-        EXPECT_EQ(form.StatusBar1[6]->text(), "正在搜索...");
-        EXPECT_TRUE(form.Timer1->isActive());
+        EXPECT_EQ(form.controls().StatusBar1[3]->text(), "1");
+        EXPECT_EQ(form.controls().StatusBar1[6]->text(), "正在搜索...");
+        EXPECT_TRUE(form.controls().Timer1->isActive());
 
         // Closing answered No leaves the search running.
         form.close();
         EXPECT_TRUE(form.isVisible());
 
-        ASSERT_TRUE(waitFor([&] { return form.StatusBar1[6]->text() == "搜索已经结束!"; }, 60000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form.controls().StatusBar1[6]->text() == "搜索已经结束!"; }, 60000));
         EXPECT_EQ(commands(form), "1101");
-        EXPECT_FALSE(form.Timer1->isActive());
-        EXPECT_EQ(form.StatusBar1[3]->text(), "3");
+        EXPECT_FALSE(form.controls().Timer1->isActive());
+        EXPECT_EQ(form.controls().StatusBar1[3]->text(), "3");
         // "/A" repeats "/a" on its page with letter case ignored.
         EXPECT_EQ(form.results().captions().join(' ').toStdString(),
                   server.url("/a") + " " + server.url("/b") + " " + server.url("/a") + " " + server.url("/c#top"));
-        EXPECT_EQ(form.StatusBar1[5]->text(), "4");
+        EXPECT_EQ(form.controls().StatusBar1[5]->text(), "4");
         EXPECT_EQ(lt::test::readFile(dir.file("linktrawler.ini")),
                   list + "\r\n3\r\n3\r\nwebno\r\n1\r\nfilterno\r\n");
         ASSERT_EQ(boxes.size(), 1u);

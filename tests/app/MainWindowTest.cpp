@@ -1,5 +1,5 @@
-#include "app/AppInfo.h"
-#include "app/Boxes.h"
+#include "ui/AppInfo.h"
+#include "ui/Boxes.h"
 #include "app/MainWindowTray.h"
 #include "app/MainWindowView.h"
 #include "components/antTaskbarIcon.h"
@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -48,7 +49,7 @@ struct Window : ::testing::Test {
         s.programFolder = dir.path();
         return std::make_unique<TForm1>(s);
     }
-    static QString panel(TForm1& f, int i) { return f.StatusBar1[static_cast<std::size_t>(i)]->text(); }
+    static QString panel(TForm1& f, int i) { return f.controls().StatusBar1[static_cast<std::size_t>(i)]->text(); }
 };
 } // namespace
 
@@ -56,15 +57,15 @@ TEST_F(Window, FirstStartInAnEmptyFolderShowsTheDefaults)
 {
     auto f = make();
     EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(f->Memo1->toPlainText(), "http://");
-    EXPECT_EQ(f->Memo2->toPlainText(), "#");
-    EXPECT_EQ(f->Edit1->text(), "");
-    EXPECT_TRUE(f->Edit1->isReadOnly());
-    EXPECT_EQ(f->SpinEdit1->value(), 5);
-    EXPECT_EQ(f->SpinEdit1->minimum(), 1);
-    EXPECT_EQ(f->SpinEdit1->maximum(), 60);
-    EXPECT_FALSE(f->CheckBox1->isChecked());
-    EXPECT_FALSE(f->CheckBox2->isChecked());
+    EXPECT_EQ(f->controls().Memo1->toPlainText(), "http://");
+    EXPECT_EQ(f->controls().Memo2->toPlainText(), "#");
+    EXPECT_EQ(f->controls().Edit1->text(), "");
+    EXPECT_TRUE(f->controls().Edit1->isReadOnly());
+    EXPECT_EQ(f->controls().SpinEdit1->value(), 5);
+    EXPECT_EQ(f->controls().SpinEdit1->minimum(), 1);
+    EXPECT_EQ(f->controls().SpinEdit1->maximum(), 60);
+    EXPECT_FALSE(f->controls().CheckBox1->isChecked());
+    EXPECT_FALSE(f->controls().CheckBox2->isChecked());
     EXPECT_EQ(panel(*f, 0), "总数：");
     EXPECT_EQ(panel(*f, 1), "");
     EXPECT_EQ(panel(*f, 2), "进程：");
@@ -72,16 +73,16 @@ TEST_F(Window, FirstStartInAnEmptyFolderShowsTheDefaults)
     EXPECT_EQ(panel(*f, 4), "链接：");
     EXPECT_EQ(panel(*f, 5), "");
     EXPECT_EQ(panel(*f, 6), QString::fromUtf8(lt::kStatusContact));
-    for (QToolButton* b : {f->SpeedButton1, f->SpeedButton2, f->SpeedButton3, f->SpeedButton4})
+    for (QToolButton* b : {f->controls().SpeedButton1, f->controls().SpeedButton2, f->controls().SpeedButton3, f->controls().SpeedButton4})
         EXPECT_TRUE(b->isEnabled());
-    EXPECT_FALSE(f->Timer1->isActive());
-    EXPECT_EQ(f->Timer1->interval(), 5000);
+    EXPECT_FALSE(f->controls().Timer1->isActive());
+    EXPECT_EQ(f->controls().Timer1->interval(), 5000);
     EXPECT_TRUE(f->windowTitle().startsWith(QStringLiteral("『拾链宝 』V2.5  ")));
     EXPECT_EQ(f->size(), QSize(575, 421));
 
     QStringList captions, tips;
-    for (QToolButton* b : {f->SpeedButton1, f->SpeedButton2, f->SpeedButton3, f->SpeedButton4, f->SpeedButton5,
-                           f->SpeedButton6, f->SpeedButton8, f->SpeedButton9, f->SpeedButton10}) {
+    for (QToolButton* b : {f->controls().SpeedButton1, f->controls().SpeedButton2, f->controls().SpeedButton3, f->controls().SpeedButton4, f->controls().SpeedButton5,
+                           f->controls().SpeedButton6, f->controls().SpeedButton8, f->controls().SpeedButton9, f->controls().SpeedButton10}) {
         captions << b->text();
         tips << b->toolTip();
     }
@@ -95,11 +96,11 @@ TEST_F(Window, StartWithAProgressFileShowsItsValues)
     dir.write("linktrawler.ini", "/data/list.txt\r\n7\r\n20\r\nwebyes\r\n12\r\nfilteryes\r\n");
     dir.write("linktrawlok.ini", "news\r\nhttp://");
     auto f = make();
-    EXPECT_EQ(f->Edit1->text(), "/data/list.txt");
-    EXPECT_EQ(f->SpinEdit1->value(), 12);
-    EXPECT_TRUE(f->CheckBox1->isChecked());
-    EXPECT_TRUE(f->CheckBox2->isChecked());
-    EXPECT_EQ(f->Memo1->toPlainText(), "news\nhttp://");
+    EXPECT_EQ(f->controls().Edit1->text(), "/data/list.txt");
+    EXPECT_EQ(f->controls().SpinEdit1->value(), 12);
+    EXPECT_TRUE(f->controls().CheckBox1->isChecked());
+    EXPECT_TRUE(f->controls().CheckBox2->isChecked());
+    EXPECT_EQ(f->controls().Memo1->toPlainText(), "news\nhttp://");
     EXPECT_EQ(f->controller().position(), 7);
     EXPECT_EQ(f->controller().total(), 20);
     EXPECT_EQ(panel(*f, 1), ""); // loaded values are not displayed until a command shows them
@@ -114,25 +115,25 @@ TEST_F(Window, BadProgressFileIsReportedAndTheWindowStillOpens)
     EXPECT_EQ(boxes[0].kind, lt::BoxKind::Error);
     EXPECT_EQ(boxes[0].caption, QString::fromUtf8(lt::kApplicationTitle));
     EXPECT_EQ(boxes[0].text, "'seven' is not a valid integer value.");
-    EXPECT_EQ(f->Edit1->text(), "/data/list.txt");
+    EXPECT_EQ(f->controls().Edit1->text(), "/data/list.txt");
     // The window works on.
-    f->SpeedButton3->click();
+    f->controls().SpeedButton3->click();
     EXPECT_EQ(panel(*f, 6), "终止搜索...");
 }
 
 TEST_F(Window, RefusalAndErrorBoxesComeFromTheCommands)
 {
     auto f = make();
-    f->SpeedButton2->click();
+    f->controls().SpeedButton2->click();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].kind, lt::BoxKind::Information);
     EXPECT_EQ(boxes[0].caption, "信息");
     EXPECT_EQ(boxes[0].text, "您还没有选择网址列表文件！");
-    f->SpeedButton4->click();
+    f->controls().SpeedButton4->click();
     EXPECT_EQ(boxes.back().kind, lt::BoxKind::Plain);
     EXPECT_EQ(boxes.back().caption, QString::fromUtf8(lt::kApplicationTitle));
     f->view().setOpenFileChooser([this](const QString&) { return QString::fromStdString(dir.file("none.txt")); });
-    f->SpeedButton1->click();
+    f->controls().SpeedButton1->click();
     EXPECT_EQ(boxes.back().kind, lt::BoxKind::Error);
     EXPECT_EQ(boxes.back().text, "File not found.");
 }
@@ -142,17 +143,17 @@ TEST_F(Window, CloseAnsweredNoKeepsTheSearchGoingAndYesDeletesTheTemporaryFile)
     std::string tmp = dir.write("linktrawler.tmp", "x");
     auto f = make();
     f->show();
-    f->Timer1->start();
+    f->controls().Timer1->start();
     answerYes = false;
     f->close();
     EXPECT_TRUE(f->isVisible());
-    EXPECT_TRUE(f->Timer1->isActive());
+    EXPECT_TRUE(f->controls().Timer1->isActive());
     EXPECT_EQ(boxes.back().kind, lt::BoxKind::Confirmation);
     EXPECT_EQ(boxes.back().caption, "确认");
     EXPECT_EQ(boxes.back().text, "确认退出拾链宝吗?");
     EXPECT_TRUE(QFile::exists(QString::fromStdString(tmp)));
     answerYes = true;
-    f->SpeedButton10->click();
+    f->controls().SpeedButton10->click();
     EXPECT_FALSE(f->isVisible());
     EXPECT_FALSE(QFile::exists(QString::fromStdString(tmp)));
 }
@@ -166,21 +167,21 @@ TEST_F(Window, SaveWritesWhatTheListShows)
     f->view().appendItem("http://a.example.com/3"); // still pending in the model
     std::string out = dir.file("results.txt");
     f->setSaveFileChooser([&] { return QString::fromStdString(out); });
-    f->SpeedButton5->click();
+    f->controls().SpeedButton5->click();
     EXPECT_EQ(lt::test::readFile(out), "http://a.example.com/1\r\nhttp://a.example.com/网\r\nhttp://a.example.com/3\r\n");
     QCoreApplication::processEvents();
-    EXPECT_EQ(f->ListView1->model()->rowCount(), 3);
+    EXPECT_EQ(f->controls().ListView1->model()->rowCount(), 3);
 }
 
 TEST_F(Window, IntervalFieldReadsAsTheSpinValue)
 {
     auto f = make();
-    f->SpinEdit1->setValue(17);
+    f->controls().SpinEdit1->setValue(17);
     EXPECT_EQ(f->view().interval(), 17);
     f->view().setInterval(99);
-    EXPECT_EQ(f->SpinEdit1->value(), 60);
+    EXPECT_EQ(f->controls().SpinEdit1->value(), 60);
     f->view().setInterval(-3);
-    EXPECT_EQ(f->SpinEdit1->value(), 1);
+    EXPECT_EQ(f->controls().SpinEdit1->value(), 1);
 }
 
 TEST_F(Window, TrayMenuEntriesAndIcon)

@@ -1,6 +1,6 @@
 #include "bbs/BbsListGenerator.h"
 #include "support/TempDir.h"
-#include "text/Error.h"
+#include "base/Error.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/Boxes.h"
+#include "ui/Boxes.h"
 #include "bbs/bbskit.h"
 #include "support/TempDir.h"
 

@@ -1,5 +1,5 @@
 #include "cache/BrowserDataCleaner.h"
-#include "text/Error.h"
+#include "base/Error.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,4 +1,4 @@
-#include "app/Boxes.h"
+#include "ui/Boxes.h"
 #include "components/QtIconImage.h"
 #include "components/QtPopupMenu.h"
 #include "components/QtTrayShell.h"

@@ -1,7 +1,7 @@
 #include "EngineTestSupport.h"
 #include "HttpTestServer.h"
 #include "search/engine/HarvestPage.h"
-#include "text/Error.h"
+#include "base/Error.h"
 
 #include <QPointer>
 #include <QTest>
@@ -78,7 +78,7 @@ TEST(BrowserHost, SeesLinksThatScriptsAddAfterLoad)
         </script></body></html>)");
     CountingHost h;
     ASSERT_TRUE(h.load(server.url("/late.html")));
-    ASSERT_TRUE(waitFor([&] { return h.host.linkCount() == 4; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.host.linkCount() == 4; }, 10000));
     EXPECT_THAT(allLinks(h.host), ElementsAre(server.url("/first"), server.url("/added0"), server.url("/added1"),
                                               server.url("/added2")));
 }
@@ -117,7 +117,7 @@ TEST(BrowserHost, DialogsAndPopupsNeitherStallNorOpen)
     EXPECT_THAT(allLinks(h.host), ElementsAre(server.url("/kept")));
     EXPECT_EQ(h.host.page()->title(), "after:false:null");
     EXPECT_GE(h.host.page()->refusedRequests(), 3);
-    spin(300);
+    QTest::qWait(300);
     EXPECT_EQ(server.requestCount("/popup.html"), 0);
 }
 
@@ -151,7 +151,7 @@ TEST(BrowserHost, APageThatNeverCompletesCanBeReadWhileItLoads)
     server.serve("/slow.html", r);
     CountingHost h;
     h.host.navigate(server.url("/slow.html"));
-    ASSERT_TRUE(waitFor([&] { return h.host.linkCount() == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.host.linkCount() == 2; }, 10000));
     EXPECT_EQ(h.completions, 0);
     EXPECT_EQ(h.host.locationUrl(), server.url("/slow.html"));
     EXPECT_THAT(allLinks(h.host), ElementsAre(server.url("/one"), server.url("/two")));
@@ -169,7 +169,7 @@ TEST(BrowserHost, AHungRendererFailsInTimeAndTheNextPageLoads)
     CountingHost h;
     h.host.setScriptTimeoutMs(1500);
     ASSERT_TRUE(h.load(server.url("/hang.html")));
-    spin(300);
+    QTest::qWait(300);
     EXPECT_THAT(errorOf([&] { h.host.linkCount(); }), HasSubstr("did not answer within 1 seconds"));
     ASSERT_TRUE(h.load(server.url("/fine.html"), 15000));
     EXPECT_THAT(allLinks(h.host), ElementsAre(server.url("/f")));
@@ -185,7 +185,7 @@ TEST(BrowserHost, ACrashedRendererFailsAtOnceAndTheNextPageLoads)
     QObject::connect(h.host.page(), &QWebEnginePage::renderProcessTerminated, [&] { ended = true; });
     ASSERT_GT(h.host.page()->renderProcessPid(), 0);
     ::kill(static_cast<pid_t>(h.host.page()->renderProcessPid()), SIGKILL);
-    ASSERT_TRUE(waitFor([&] { return ended; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended; }, 10000));
     EXPECT_THAT(errorOf([&] { h.host.linkCount(); }), HasSubstr("renderer has ended"));
     ASSERT_TRUE(h.load(server.url("/a.html")));
     EXPECT_THAT(allLinks(h.host), ElementsAre(server.url("/x")));
@@ -207,7 +207,7 @@ TEST(BrowserHost, DownloadsAndPermissionsAreRefused)
     QObject::connect(EngineEnvironment::profile().profile(), &QWebEngineProfile::downloadRequested,
                      [&](QWebEngineDownloadRequest* d) { download = d; });
     h.host.navigate(server.url("/f.bin"));
-    ASSERT_TRUE(waitFor([&] { return !download.isNull(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !download.isNull(); }, 10000));
     EXPECT_EQ(download->state(), QWebEngineDownloadRequest::DownloadCancelled);
 
     // A password request is cancelled: the load completes, nothing waits.
@@ -220,7 +220,7 @@ TEST(BrowserHost, DownloadsAndPermissionsAreRefused)
     EXPECT_EQ(h.host.locationUrl(), server.url("/locked.html"));
 
     ASSERT_TRUE(h.load(server.url("/ask.html")));
-    ASSERT_TRUE(waitFor([&] { return h.host.page()->title().startsWith("notify:"); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.host.page()->title().startsWith("notify:"); }, 10000));
     EXPECT_EQ(h.host.page()->title(), "notify:denied");
 }
 
@@ -234,7 +234,7 @@ TEST(BrowserHost, WorksOnTheViewItIsGiven)
     bool complete = false;
     host->setCompletionHandler([&] { complete = true; });
     host->navigate(server.url("/a.html"));
-    ASSERT_TRUE(waitFor([&] { return complete; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return complete; }, 10000));
     EXPECT_THAT(allLinks(*host), ElementsAre(server.url("/x")));
     delete host;
     EXPECT_NE(view.page(), nullptr);
@@ -254,14 +254,14 @@ TEST(BrowserHost, APageThatAsksBeforeUnloadIsLeftAnyway)
     int complete = 0;
     host.setCompletionHandler([&] { ++complete; });
     host.navigate(server.url("/sticky.html"));
-    ASSERT_TRUE(waitFor([&] { return complete == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return complete == 1; }, 10000));
     // The page only may ask once the user has touched it.
-    ASSERT_TRUE(waitFor([&] { return view.focusProxy() != nullptr; }));
-    spin(200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.focusProxy() != nullptr; }, 10000));
+    QTest::qWait(200);
     QTest::mouseClick(view.focusProxy(), Qt::LeftButton, {}, QPoint(50, 50));
-    ASSERT_TRUE(waitFor([&] { return host.page()->title() == "clicked"; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return host.page()->title() == "clicked"; }, 10000));
     host.navigate(server.url("/next.html"));
-    ASSERT_TRUE(waitFor([&] { return complete == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return complete == 2; }, 10000));
     EXPECT_EQ(host.locationUrl(), server.url("/next.html"));
     EXPECT_THAT(allLinks(host), ElementsAre(server.url("/n")));
 }

@@ -62,8 +62,8 @@ TEST(CacheClean, RemovesACachedPageHistoryAndVisitedLinks)
     ASSERT_TRUE(h.load(cached));
     ASSERT_TRUE(h.load(server.url("/other.html")));
     EXPECT_TRUE(h.host.page()->history()->canGoBack());
-    ASSERT_TRUE(waitFor(
-        [&] { return EngineEnvironment::profile().profile()->visitedLinksContainsUrl(QUrl(QString::fromStdString(cached))); }));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return EngineEnvironment::profile().profile()->visitedLinksContainsUrl(QUrl(QString::fromStdString(cached))); }, 10000));
 
     server.stopListening();
     // Still there from the cache without the server.
@@ -103,8 +103,8 @@ TEST(CacheClean, APageStillLoadingDoesNotHoldTheClean)
     store.addPage(h.host.page());
     store.setCacheTimeoutMs(8000);
     h.host.navigate(server.url("/endless.html"));
-    ASSERT_TRUE(waitFor([&] { return h.host.linkCount() == 1; }));
-    spin(200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.host.linkCount() == 1; }, 10000));
+    QTest::qWait(200);
     QElapsedTimer t;
     t.start();
     Tdelform(store).clean();

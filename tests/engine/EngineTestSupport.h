@@ -3,10 +3,8 @@
 #include "search/engine/WebEngineBrowserHost.h"
 #include "TempDir.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QString>
-#include <QTimer>
+#include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -35,27 +33,6 @@ private:
     std::unique_ptr<EngineProfile> profile_;
 };
 
-// Runs the event loop for ms milliseconds.
-inline void spin(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-// Runs the event loop until done() holds or ms milliseconds have passed.
-inline bool waitFor(const std::function<bool()>& done, int ms = 10000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        spin(10);
-    }
-    return true;
-}
-
 // A host on a page of its own that counts its completions.
 struct CountingHost {
     WebEngineBrowserHost host{EngineEnvironment::profile()};
@@ -73,7 +50,7 @@ struct CountingHost {
         int before = completions;
         host.setTag(0);
         host.navigate(address);
-        return waitFor([&] { return completions > before; }, ms);
+        return QTest::qWaitFor([&] { return completions > before; }, ms);
     }
 };
 

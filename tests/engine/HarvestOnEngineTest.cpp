@@ -56,15 +56,15 @@ TEST(HarvestOnEngine, OwnSiteAndFiltersOnRealLinks)
 {
     HarvestRig rig;
     ASSERT_TRUE(rig.h.load(rig.at("/page.html")));
-    rig.view.ownSite = true;
+    rig.view.setOwnSiteOption(true);
     rig.harvester.harvest();
     // The site key of 127.0.0.1:port is "0.1:port", found in every own link.
     EXPECT_THAT(rig.view.results,
                 ElementsAre(rig.at("/own/1"), rig.at("/keep/2"), rig.at("/own/3#part")));
 
     rig.view.results.clear();
-    rig.view.ownSite = false;
-    rig.view.filter = true;
+    rig.view.setOwnSiteOption(false);
+    rig.view.setFilterOption(true);
     rig.view.setFilterText(FilterList::MustContain, "keep\n");
     rig.view.setFilterText(FilterList::MustNotContain, "#\nother");
     rig.harvester.harvest();

@@ -1,10 +1,9 @@
 #pragma once
+#include "base/Error.h"
 #include "search/BrowserHost.h"
-#include "search/SearchController.h"
-#include "search/FilterLists.h"
+#include "search/MemoryOptions.h"
 #include "search/SearchView.h"
-#include "text/Error.h"
-#include "text/MemoLines.h"
+#include "search/StepTimer.h"
 
 #include <deque>
 #include <map>
@@ -83,13 +82,10 @@ public:
 };
 
 // Records what the controller shows; answers dialogs from queues.
-class FakeView : public SearchView {
+class FakeView : public SearchView, public MemoryOptions {
 public:
-    std::string path;
-    std::int32_t intervalValue = 5;
-    bool ownSite = false;
-    bool filter = false;
-    FilterLists filters;
+    // What the interval field reads while the user is typing in it.
+    std::optional<std::int32_t> typedInterval;
     std::vector<std::string> results;
     std::string panels[7];
     std::map<SearchCommand, bool> enabled = {{SearchCommand::ChooseList, true},
@@ -101,35 +97,16 @@ public:
     std::vector<std::string> inputPrompts;
     std::deque<std::optional<std::string>> fileAnswers;
     std::string dialogFolder;
-    int brackets = 0;
-    int openBrackets = 0;
     int visibleCalls = 0;
 
-    std::string addressListPath() const override { return path; }
-    void setAddressListPath(const std::string& p) override { path = p; }
-    std::int32_t interval() const override { return intervalValue; }
-    void setInterval(std::int32_t s) override { intervalValue = s < 1 ? 1 : s > 60 ? 60 : s; }
-    bool ownSiteOption() const override { return ownSite; }
-    void setOwnSiteOption(bool on) override { ownSite = on; }
-    bool filterOption() const override { return filter; }
-    void setFilterOption(bool on) override { filter = on; }
-    std::string filterText(FilterList l) const override { return filters.text(l); }
-    void setFilterText(FilterList l, const std::string& t) override { filters.set(l, t); }
-    int filterLineCount(FilterList l) const override { return filters.lineCount(l); }
-    const std::string& filterLine(FilterList l, int i) const override { return filters.line(l, i); }
+    std::int32_t interval() const override { return typedInterval ? *typedInterval : MemoryOptions::interval(); }
 
-    void beginUpdate() override
-    {
-        ++brackets;
-        ++openBrackets;
-    }
     int appendItem(const std::string& c) override
     {
         results.push_back(c);
         return static_cast<int>(results.size()) - 1;
     }
     void makeVisible(int) override { ++visibleCalls; }
-    void endUpdate() override { --openBrackets; }
     void clearResults() override { results.clear(); }
     void setPanelText(int p, const std::string& t) override { panels[p] = t; }
 

@@ -29,62 +29,62 @@ struct Progress : ::testing::Test {
 
 TEST_F(Progress, RoundTripKeepsEveryValue)
 {
-    view.path = "/home/u/网址.txt";
-    view.ownSite = true;
-    view.filter = false;
-    view.intervalValue = 17;
+    view.setAddressListPath("/home/u/网址.txt");
+    view.setOwnSiteOption(true);
+    view.setFilterOption(false);
+    view.setInterval(17);
     files.writeProgress(view, -3, 1234);
     EXPECT_EQ(readFile(files.progressPath()), "/home/u/网址.txt\r\n-3\r\n1234\r\nwebyes\r\n17\r\nfilterno\r\n");
 
     FakeView back;
-    back.ownSite = false;
-    back.filter = true;
+    back.setOwnSiteOption(false);
+    back.setFilterOption(true);
     files.loadProgress(back, position, total);
-    EXPECT_EQ(back.path, view.path);
+    EXPECT_EQ(back.addressListPath(), view.addressListPath());
     EXPECT_EQ(position, -3);
     EXPECT_EQ(total, 1234);
-    EXPECT_TRUE(back.ownSite);
-    EXPECT_FALSE(back.filter);
-    EXPECT_EQ(back.intervalValue, 17);
+    EXPECT_TRUE(back.ownSiteOption());
+    EXPECT_FALSE(back.filterOption());
+    EXPECT_EQ(back.interval(), 17);
 }
 
 TEST_F(Progress, OptionWordsAreExactAndIntervalIsClamped)
 {
     dir.write("linktrawler.ini", "p\n$1F\n0x10\nWEBYES\n0\nfilteryes \n");
-    view.ownSite = true;
-    view.filter = true;
+    view.setOwnSiteOption(true);
+    view.setFilterOption(true);
     EXPECT_EQ(load(), "");
     EXPECT_EQ(position, 31);
     EXPECT_EQ(total, 16);
-    EXPECT_FALSE(view.ownSite);
-    EXPECT_FALSE(view.filter);
-    EXPECT_EQ(view.intervalValue, 1);
+    EXPECT_FALSE(view.ownSiteOption());
+    EXPECT_FALSE(view.filterOption());
+    EXPECT_EQ(view.interval(), 1);
     dir.write("linktrawler.ini", "p\n1\n2\nwebyes\n75\nfilteryes\n");
     EXPECT_EQ(load(), "");
-    EXPECT_EQ(view.intervalValue, 60);
-    EXPECT_TRUE(view.filter);
+    EXPECT_EQ(view.interval(), 60);
+    EXPECT_TRUE(view.filterOption());
 }
 
 TEST_F(Progress, ThreeLineFileAppliesWhatComesBeforeTheBadLine)
 {
     dir.write("linktrawler.ini", "list.txt\r\n4\r\n9\r\n");
-    view.ownSite = true;
-    view.filter = true;
-    view.intervalValue = 8;
+    view.setOwnSiteOption(true);
+    view.setFilterOption(true);
+    view.setInterval(8);
     EXPECT_EQ(load(), "'' is not a valid integer value");
-    EXPECT_EQ(view.path, "list.txt");
+    EXPECT_EQ(view.addressListPath(), "list.txt");
     EXPECT_EQ(position, 4);
     EXPECT_EQ(total, 9);
-    EXPECT_FALSE(view.ownSite);
-    EXPECT_EQ(view.intervalValue, 8);
-    EXPECT_TRUE(view.filter);
+    EXPECT_FALSE(view.ownSiteOption());
+    EXPECT_EQ(view.interval(), 8);
+    EXPECT_TRUE(view.filterOption());
 }
 
 TEST_F(Progress, NumberFollowedByBlankFails)
 {
     dir.write("linktrawler.ini", "list.txt\r\n12 \r\n9\r\n");
     EXPECT_EQ(load(), "'12 ' is not a valid integer value");
-    EXPECT_EQ(view.path, "list.txt");
+    EXPECT_EQ(view.addressListPath(), "list.txt");
 }
 
 TEST_F(Progress, ReadOnlyProgressFileRaisesAccessDeniedAndStaysWhole)
@@ -109,18 +109,18 @@ TEST_F(Progress, FilterListsRoundTripWithAndWithoutFinalBreak)
     EXPECT_EQ(readFile(dir.file("linktrawlno.ini")), "#\r\nads");
     FakeView back;
     files.loadFilterLists(back);
-    EXPECT_EQ(back.filters.text(FilterList::MustContain), "http://\nnews\n");
-    EXPECT_EQ(back.filters.text(FilterList::MustNotContain), "#\nads");
+    EXPECT_EQ(back.filterText(FilterList::MustContain), "http://\nnews\n");
+    EXPECT_EQ(back.filterText(FilterList::MustNotContain), "#\nads");
 }
 
 TEST_F(Progress, MissingFilterFilesLeaveDefaultsAndGbFilesLoad)
 {
     files.loadFilterLists(view);
-    EXPECT_EQ(view.filters.text(FilterList::MustContain), "http://");
-    EXPECT_EQ(view.filters.text(FilterList::MustNotContain), "#");
+    EXPECT_EQ(view.filterText(FilterList::MustContain), "http://");
+    EXPECT_EQ(view.filterText(FilterList::MustNotContain), "#");
     dir.write("linktrawlno.ini", "\xb9\xe3\xb8\xe6\r\n"); // "广告" in GB2312
     files.loadFilterLists(view);
-    EXPECT_EQ(view.filters.text(FilterList::MustNotContain), "广告\n");
+    EXPECT_EQ(view.filterText(FilterList::MustNotContain), "广告\n");
 }
 
 TEST_F(Progress, UnreadableFilterFileStopsTheLoad)
@@ -136,7 +136,7 @@ TEST_F(Progress, UnreadableFilterFileStopsTheLoad)
     } catch (const Error& e) {
         EXPECT_EQ(std::string(e.what()), "Cannot open file " + ok);
     }
-    EXPECT_EQ(view.filters.text(FilterList::MustNotContain), "#");
+    EXPECT_EQ(view.filterText(FilterList::MustNotContain), "#");
 }
 
 TEST_F(Progress, UnwritableFolderGivesCannotCreate)

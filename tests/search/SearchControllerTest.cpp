@@ -1,7 +1,7 @@
 #include "Fakes.h"
 #include "search/SearchController.h"
 #include "support/TempDir.h"
-#include "text/Files.h"
+#include "base/Files.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -19,7 +19,7 @@ struct Search : ::testing::Test {
     std::string network = "192.0.2.1";
     std::vector<int> pauses;
     int cleans = 0;
-    SearchController c{view, timer, ProgressFile(dir.path()), found,
+    SearchController c{view, view, timer, ProgressFile(dir.path()), found,
                        SearchEnvironment{[this](int ms) { pauses.push_back(ms); }, [this] { ++cleans; },
                                          [this] { return network; }}};
 
@@ -65,7 +65,7 @@ TEST_F(Search, EmptyListFinishesAtOnceAndWritesAllFiles)
     EXPECT_EQ(view.panels[6], "搜索已经结束!");
     EXPECT_EQ(view.commands(), "1101");
     EXPECT_FALSE(timer.armed);
-    EXPECT_EQ(progress(), view.path + "\r\n0\r\n0\r\nwebno\r\n5\r\nfilterno\r\n");
+    EXPECT_EQ(progress(), view.addressListPath() + "\r\n0\r\n0\r\nwebno\r\n5\r\nfilterno\r\n");
     EXPECT_EQ(readFile(dir.file("linktrawlok.ini")), "http://");
     EXPECT_EQ(readFile(dir.file("linktrawlno.ini")), "#");
 }
@@ -91,7 +91,7 @@ TEST_F(Search, ThreeLinesOnePagePerTick)
     EXPECT_EQ(view.results, (std::vector<std::string>{"http://a.b/x", "http://a.b/y", "http://a.b/x"}));
     EXPECT_EQ(view.panels[5], "3");
     EXPECT_EQ(host.navigations, (std::vector<std::string>{"http://a.b/1", "http://a.b/2", "http://a.b/3"}));
-    EXPECT_EQ(progress().substr(view.path.size()), "\r\n3\r\n3\r\nwebno\r\n5\r\nfilterno\r\n");
+    EXPECT_EQ(progress().substr(view.addressListPath().size()), "\r\n3\r\n3\r\nwebno\r\n5\r\nfilterno\r\n");
     EXPECT_FALSE(c.readerOpen());
 }
 
@@ -146,7 +146,7 @@ TEST_F(Search, StopWhileLoadingHarvestsThatPageThenFinishes)
     EXPECT_EQ(ticks, 6);
     EXPECT_EQ(view.results, std::vector<std::string>{"http://b/1"});
     EXPECT_EQ(view.panels[6], "搜索已经结束!");
-    EXPECT_EQ(progress().substr(view.path.size(), 5), "\r\n2\r\n");
+    EXPECT_EQ(progress().substr(view.addressListPath().size(), 5), "\r\n2\r\n");
 }
 
 TEST_F(Search, StopBeforeAnySearchThenStartClearsTheFlag)
@@ -198,8 +198,8 @@ TEST_F(Search, ContinueFromThreeOfTen)
     EXPECT_EQ(view.panels[5], "0");
     EXPECT_EQ(view.panels[6], "继续搜索...");
     EXPECT_EQ(timer.period, 7000);
-    EXPECT_TRUE(view.ownSite);
-    EXPECT_TRUE(view.filter);
+    EXPECT_TRUE(view.ownSiteOption());
+    EXPECT_TRUE(view.filterOption());
     EXPECT_EQ(cleans, 1);
 }
 
@@ -227,7 +227,7 @@ TEST_F(Search, ContinuePutsTheSavedListBackAfterChoosingAnother)
     list("other.txt", "http://o/1\n");
     view.inputAnswers.push_back(std::string("1"));
     c.continueSearch();
-    EXPECT_EQ(view.path, saved);
+    EXPECT_EQ(view.addressListPath(), saved);
     EXPECT_EQ(host.navigations, std::vector<std::string>{"http://s/2"});
 }
 
@@ -279,8 +279,8 @@ TEST_F(Search, ContinueWithMissingListOrNoNetworkKeepsLoadedValues)
     dir.write("linktrawler.ini", "/nonexistent/list.txt\r\n4\r\n9\r\nwebyes\r\n9\r\nfilterno\r\n");
     c.continueSearch();
     EXPECT_EQ(view.boxes.back(), "info:网址列表文件不存在！");
-    EXPECT_EQ(view.path, "/nonexistent/list.txt");
-    EXPECT_EQ(view.intervalValue, 9);
+    EXPECT_EQ(view.addressListPath(), "/nonexistent/list.txt");
+    EXPECT_EQ(view.interval(), 9);
     EXPECT_EQ(c.total(), 9);
     std::string path = dir.write("l.txt", "a\n");
     dir.write("linktrawler.ini", path + "\r\n4\r\n9\r\nwebyes\r\n9\r\nfilterno\r\n");
@@ -300,14 +300,14 @@ TEST_F(Search, SaveProgressWhileLoadingThenContinueResumesWithTheNextLine)
     EXPECT_EQ(view.boxes.back(), "plain:已经保存当前搜索进程！");
     EXPECT_TRUE(c.readerOpen());
     EXPECT_TRUE(timer.armed);
-    EXPECT_EQ(progress().substr(view.path.size(), 5), "\r\n2\r\n");
+    EXPECT_EQ(progress().substr(view.addressListPath().size(), 5), "\r\n2\r\n");
     // The search goes on undisturbed.
     host.complete();
     tick();
     EXPECT_EQ(host.navigations.back(), "http://3/");
     ticksUntilIdle();
 
-    dir.write("linktrawler.ini", view.path + "\r\n2\r\n3\r\nwebno\r\n5\r\nfilterno\r\n");
+    dir.write("linktrawler.ini", view.addressListPath() + "\r\n2\r\n3\r\nwebno\r\n5\r\nfilterno\r\n");
     host.navigations.clear();
     view.inputAnswers.push_back(std::string("2"));
     c.continueSearch();
@@ -363,13 +363,13 @@ TEST_F(Search, FinishStopsAtAFailedFilterListWrite)
 TEST_F(Search, IntervalChangeTakesEffectAtTheNextStep)
 {
     list("l.txt", "http://1/\nhttp://2/\n");
-    view.intervalValue = 2;
+    view.setInterval(2);
     c.start();
     EXPECT_EQ(timer.period, 2000);
-    view.intervalValue = 9;
+    view.setInterval(9);
     tick();
     EXPECT_EQ(timer.period, 9000);
-    view.intervalValue = 0;
+    view.typedInterval = 0;
     tick();
     EXPECT_EQ(timer.period, 1000);
 }
@@ -379,12 +379,12 @@ TEST_F(Search, ChooseListLowerCasesOnlyWhenThatNamesTheSameFile)
     std::string mixed = dir.write("List.TXT", "a\nb");
     view.fileAnswers.push_back(mixed);
     c.chooseList();
-    EXPECT_EQ(view.path, mixed); // a case-sensitive folder: the lower-case name is another file
+    EXPECT_EQ(view.addressListPath(), mixed); // a case-sensitive folder: the lower-case name is another file
     EXPECT_EQ(view.panels[1], "2");
     EXPECT_EQ(view.dialogFolder, dir.path());
     view.fileAnswers.push_back(std::nullopt);
     c.chooseList();
-    EXPECT_EQ(view.path, mixed);
+    EXPECT_EQ(view.addressListPath(), mixed);
 }
 
 TEST_F(Search, ChooseListOfAnUnreadableFileRaisesAndKeepsPanelOne)
@@ -392,7 +392,7 @@ TEST_F(Search, ChooseListOfAnUnreadableFileRaisesAndKeepsPanelOne)
     list("ok.txt", "a\n");
     view.fileAnswers.push_back(dir.file("missing.txt"));
     EXPECT_THROW(c.chooseList(), Error);
-    EXPECT_EQ(view.path, dir.file("missing.txt"));
+    EXPECT_EQ(view.addressListPath(), dir.file("missing.txt"));
     EXPECT_EQ(view.panels[1], "1");
     EXPECT_EQ(c.total(), 0);
 }

@@ -1,17 +1,15 @@
 // main() for tests that need a QApplication (widgets and the web engine).
+#include "search/engine/EngineStartup.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    if (::geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The web engine shares GL contexts with the widgets.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Off screen unless the caller chose a display (a screenshot under Xvfb).
+    const bool chosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    lt::prepareWebEngine(chosen ? lt::EngineDisplay::Session : lt::EngineDisplay::Offscreen);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

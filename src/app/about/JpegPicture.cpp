@@ -1,6 +1,6 @@
 #include "app/about/JpegPicture.h"
 
-#include "text/Error.h"
+#include "base/Error.h"
 
 #include <QFile>
 #include <csetjmp>

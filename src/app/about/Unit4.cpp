@@ -1,28 +1,18 @@
 #include "app/about/Unit4.h"
 
-#include "app/AppInfo.h"
 #include "app/about/BevelPanel.h"
 #include "app/about/JpegPicture.h"
+#include "base/Error.h"
 #include "components/cwHyperLink.h"
-#include "resources/Resources.h"
-#include "text/Error.h"
+#include "ui/AppInfo.h"
+#include "ui/WindowLook.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
-
-QFont pixelFont(const QString& family, int pixels, bool bold = false)
-{
-    QFont f(family);
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
 
 // The pictures are built in; should one be damaged the box still opens,
 // only without it.
@@ -62,10 +52,9 @@ TForm2::TForm2(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
 {
-    lt::initResources();
     setWindowTitle(QString::fromUtf8("关于本软件"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/linktrawler.png")));
-    setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11));
+    setWindowIcon(lt::programIcon());
+    setFont(lt::pixelFont(QStringLiteral("MS Sans Serif"), 11));
     setSizeGripEnabled(false);
     // 280 x 217 outside, with a sizeable frame of 4 and a title bar of 19.
     resize(272, 190);
@@ -80,8 +69,8 @@ TForm2::TForm2(QWidget* parent)
     ProgramIcon->move(20, 8);
     ProgramIcon->adjustSize();
 
-    ProductName = blueLabel(Panel1, "拾链宝", pixelFont(QString::fromUtf8("宋体"), 12, true), 104, 16);
-    Version = blueLabel(Panel1, "Ver 2.5", pixelFont(QStringLiteral("Arial"), 13), 208, 14);
+    ProductName = blueLabel(Panel1, "拾链宝", lt::songTiFont(12, true), 104, 16);
+    Version = blueLabel(Panel1, "Ver 2.5", lt::pixelFont(QStringLiteral("Arial"), 13), 208, 14);
 
     Image1 = new QLabel(Panel1);
     Image1->setPixmap(builtInPicture(QStringLiteral(":/about/banner.jpg")));
@@ -94,7 +83,7 @@ TForm2::TForm2(QWidget* parent)
     cwHyperLink2 = link(Panel1, lt::kContactLine, lt::kContactMail, 16, 130);
 
     OKButton = new QPushButton(QString::fromUtf8("确 定"), this);
-    OKButton->setFont(pixelFont(QString::fromUtf8("宋体"), 12));
+    OKButton->setFont(lt::songTiFont());
     OKButton->setGeometry(207, 156, 50, 25);
     OKButton->setDefault(true);
     OKButton->raise();
@@ -112,11 +101,7 @@ void TForm2::OKButtonClick(QObject*)
 void TForm2::showEvent(QShowEvent* event)
 {
     // Centred on the screen, not on the window that opened it.
-    if (QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    lt::centreOnScreen(*this);
     OKButton->setFocus();
     QDialog::showEvent(event);
 }

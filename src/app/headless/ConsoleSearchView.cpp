@@ -7,11 +7,6 @@ ConsoleSearchView::ConsoleSearchView(std::FILE* out, std::FILE* err, bool showPr
 {
 }
 
-void ConsoleSearchView::setInterval(std::int32_t seconds)
-{
-    interval_ = seconds < 1 ? 1 : seconds > 60 ? 60 : seconds;
-}
-
 int ConsoleSearchView::appendItem(const std::string& caption)
 {
     clearProgressLine();
@@ -25,7 +20,7 @@ int ConsoleSearchView::appendItem(const std::string& caption)
 
 void ConsoleSearchView::setPanelText(int panel, const std::string& text)
 {
-    if (panel < 0 || panel > 6)
+    if (panel < 0 || panel >= kStatusPanelCount)
         return;
     panels_[panel] = text;
     drawProgress();
@@ -44,7 +39,8 @@ void ConsoleSearchView::drawProgress()
 {
     if (!showProgress_)
         return;
-    std::string line = "\r\033[K" + panels_[3] + "/" + panels_[1] + "  found " + panels_[5] + "  " + panels_[6];
+    std::string line = "\r\033[K" + panels_[kPanelPosition] + "/" + panels_[kPanelTotal] + "  found "
+        + panels_[kPanelFound] + "  " + panels_[kPanelMessage];
     if (currentAddress_) {
         std::string address = currentAddress_();
         if (address.size() > 60)

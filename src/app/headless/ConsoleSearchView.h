@@ -1,6 +1,7 @@
 #pragma once
-#include "search/FilterLists.h"
+#include "search/MemoryOptions.h"
 #include "search/SearchView.h"
+#include "search/StatusPanels.h"
 
 #include <cstdio>
 #include <functional>
@@ -13,7 +14,7 @@ namespace lt {
 // The search view of the headless command: accepted links go to standard
 // output as they are accepted; the status panels become a progress line on
 // standard error when that is a terminal; boxes become messages.
-class ConsoleSearchView : public SearchView {
+class ConsoleSearchView : public SearchView, public MemoryOptions {
 public:
     ConsoleSearchView(std::FILE* out, std::FILE* err, bool showProgress);
 
@@ -29,23 +30,8 @@ public:
     const std::string& panelText(int panel) const { return panels_[panel]; }
     void clearProgressLine();
 
-    std::string addressListPath() const override { return listPath_; }
-    void setAddressListPath(const std::string& path) override { listPath_ = path; }
-    std::int32_t interval() const override { return interval_; }
-    void setInterval(std::int32_t seconds) override;
-    bool ownSiteOption() const override { return ownSite_; }
-    void setOwnSiteOption(bool on) override { ownSite_ = on; }
-    bool filterOption() const override { return filter_; }
-    void setFilterOption(bool on) override { filter_ = on; }
-    std::string filterText(FilterList list) const override { return filters_.text(list); }
-    void setFilterText(FilterList list, const std::string& text) override { filters_.set(list, text); }
-    int filterLineCount(FilterList list) const override { return filters_.lineCount(list); }
-    const std::string& filterLine(FilterList list, int index) const override { return filters_.line(list, index); }
-
-    void beginUpdate() override {}
     int appendItem(const std::string& caption) override;
     void makeVisible(int) override {}
-    void endUpdate() override {}
     void clearResults() override { results_.clear(); }
     void setPanelText(int panel, const std::string& text) override;
 
@@ -64,13 +50,8 @@ private:
     std::FILE* err_;
     bool showProgress_;
     bool progressShown_ = false;
-    std::string listPath_;
-    std::int32_t interval_ = 5;
-    bool ownSite_ = false;
-    bool filter_ = false;
-    FilterLists filters_;
     std::vector<std::string> results_;
-    std::string panels_[7];
+    std::string panels_[kStatusPanelCount];
     std::optional<std::string> refusal_;
     std::optional<std::string> openFileAnswer_;
     std::optional<std::string> breakpointAnswer_;

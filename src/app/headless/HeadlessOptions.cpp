@@ -1,6 +1,7 @@
 #include "app/headless/HeadlessOptions.h"
 
-#include "text/Error.h"
+#include "base/Error.h"
+#include "search/Interval.h"
 #include "text/IntegerText.h"
 
 namespace lt {
@@ -39,8 +40,9 @@ HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args)
             o.help = true;
         } else if (a == "--interval") {
             std::int32_t n = wholeNumber(a, value());
-            if (n < 1 || n > 60)
-                throw Error("--interval must be between 1 and 60 seconds");
+            if (n < kIntervalMin || n > kIntervalMax)
+                throw Error("--interval must be between " + std::to_string(kIntervalMin) + " and "
+                            + std::to_string(kIntervalMax) + " seconds");
             o.interval = n;
         } else if (a == "--own-site") {
             o.ownSite = true;

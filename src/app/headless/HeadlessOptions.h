@@ -10,7 +10,7 @@ namespace lt {
 struct HeadlessOptions {
     bool help = false;
     std::string listFile;
-    std::optional<std::int32_t> interval; // 1..60; the window's default 5 when absent
+    std::optional<std::int32_t> interval; // the window's default when absent
     bool ownSite = false;
     bool filter = false;
     // Replace the saved filter lists when given.

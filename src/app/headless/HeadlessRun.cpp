@@ -1,10 +1,13 @@
 #include "app/headless/HeadlessRun.h"
 
+#include "base/Error.h"
+#include "search/Interval.h"
 #include "search/NetworkCheck.h"
 #include "search/ProgramFolder.h"
+#include "search/ResultListFile.h"
+#include "search/SearchMessages.h"
+#include "search/StatusPanels.h"
 #include "search/engine/HarvestPage.h"
-#include "text/Error.h"
-#include "text/Files.h"
 
 #include <QApplication>
 #include <QThread>
@@ -47,7 +50,7 @@ std::string absolutePath(const std::string& path)
 HeadlessRun::HeadlessRun(const HeadlessOptions& options, QApplication& app)
     : options_(options), app_(app), store_(profile_.profile()), cleaner_(store_), host_(profile_),
       view_(stdout, stderr, ::isatty(STDERR_FILENO) == 1), stepTimer_(timer_),
-      controller_(view_, stepTimer_, ProgressFile(programFolder()), found_, environment())
+      controller_(view_, view_, stepTimer_, ProgressFile(programFolder()), found_, environment())
 {
     store_.addPage(host_.page());
     view_.setCurrentAddress([this] { return host_.lastAddress(); });
@@ -131,7 +134,7 @@ SearchEnvironment HeadlessRun::environment()
 void HeadlessRun::applyOptions()
 {
     if (!options_.continueAfter) {
-        view_.setInterval(options_.interval.value_or(5));
+        view_.setInterval(options_.interval.value_or(kIntervalDefault));
         view_.setOwnSiteOption(options_.ownSite);
         view_.setFilterOption(options_.filter);
     }
@@ -161,11 +164,11 @@ void HeadlessRun::end(int code, bool save)
     view_.clearProgressLine();
     exitCode_ = code;
     if (save && !options_.saveFile.empty()) {
-        std::string text;
-        for (const auto& link : view_.results())
-            text += link + "\r\n";
         try {
-            writeFileAtomic(options_.saveFile, text, WriteErrors::CannotCreate);
+            ResultListFile file(options_.saveFile, WriteErrors::CannotCreate);
+            for (const auto& link : view_.results())
+                file.add(link);
+            file.commit();
         } catch (const std::exception& e) {
             say(e.what());
             exitCode_ = kFailed;

@@ -1,5 +1,4 @@
 #pragma once
-#include "app/QtStepTimer.h"
 #include "app/headless/ConsoleSearchView.h"
 #include "app/headless/HeadlessOptions.h"
 #include "cache/DelIECache.h"
@@ -7,6 +6,7 @@
 #include "search/FoundSet.h"
 #include "search/SearchController.h"
 #include "search/engine/EngineProfile.h"
+#include "search/engine/QtStepTimer.h"
 #include "search/engine/WebEngineBrowserHost.h"
 
 #include <QTimer>

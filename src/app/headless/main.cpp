@@ -4,8 +4,8 @@
 #include "app/headless/HeadlessOptions.h"
 #include "app/headless/HeadlessRun.h"
 #include "search/engine/EngineStartup.h"
-#include "text/Error.h"
-#include "text/Files.h"
+#include "base/Error.h"
+#include "base/Files.h"
 
 #include <QApplication>
 #include <QSocketNotifier>

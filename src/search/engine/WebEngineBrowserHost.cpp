@@ -2,7 +2,7 @@
 
 #include "search/engine/EngineProfile.h"
 #include "search/engine/HarvestPage.h"
-#include "text/Error.h"
+#include "base/Error.h"
 
 #include <QEventLoop>
 #include <QTimer>

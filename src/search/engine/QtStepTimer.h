@@ -1,5 +1,5 @@
 #pragma once
-#include "search/SearchController.h"
+#include "search/StepTimer.h"
 
 #include <QTimer>
 

@@ -1,6 +1,6 @@
-#include "app/ErrorGuard.h"
+#include "ui/ErrorGuard.h"
 
-#include "app/Boxes.h"
+#include "ui/Boxes.h"
 
 #include <QString>
 #include <exception>

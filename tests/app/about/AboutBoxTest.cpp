@@ -1,10 +1,10 @@
-#include "UrlCatcher.h"
-#include "app/AppInfo.h"
+#include "support/UrlCatcher.h"
+#include "ui/AppInfo.h"
 #include "app/about/BevelPanel.h"
 #include "app/about/JpegPicture.h"
 #include "app/about/Unit4.h"
 #include "components/cwHyperLink.h"
-#include "text/Error.h"
+#include "base/Error.h"
 
 #include <QApplication>
 #include <QDir>

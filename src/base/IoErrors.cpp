@@ -1,6 +1,6 @@
-#include "text/IoErrors.h"
+#include "base/IoErrors.h"
 
-#include "text/Error.h"
+#include "base/Error.h"
 
 #include <cerrno>
 

@@ -1,7 +1,7 @@
-#include "app/Boxes.h"
+#include "ui/Boxes.h"
 
-#include "app/AppInfo.h"
-#include "text/Error.h"
+#include "ui/AppInfo.h"
+#include "base/Error.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -13,6 +13,10 @@ bool sameFile(const std::string& a, const std::string& b);
 // Deletes a file; the result is for callers that look at it.
 bool deleteFile(const std::string& path);
 
+// Writes all of data to the open file, going on after interruptions and
+// partial writes; 0, or the errno of the failure.
+int writeAll(int fd, std::string_view data);
+
 // The whole file as raw bytes; false with errno when it cannot be read.
 bool readWholeFile(const std::string& path, std::string& out, int& errnum);
 
@@ -21,10 +25,8 @@ enum class WriteErrors {
     CannotCreate, // "Cannot create file %s"
 };
 
-// Replaces the file's contents with text so that the file is never seen
-// missing or half-written: the text goes to a temporary file in the same
-// folder, is flushed to disk and renamed over the target. An existing target
-// that the user may not write is left untouched ("File access denied").
+// Replaces the file's contents with text through an AtomicFile, so the file
+// is never seen missing or half-written.
 void writeFileAtomic(const std::string& path, std::string_view text, WriteErrors style);
 
 } // namespace lt

@@ -1,4 +1,4 @@
-#include "text/Error.h"
+#include "base/Error.h"
 
 namespace lt {
 

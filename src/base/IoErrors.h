@@ -8,9 +8,6 @@ namespace lt {
 // "File access denied", "Disk full", otherwise "I/O error %d".
 std::string ioErrorMessage(int errnum);
 
-inline constexpr const char* kReadBeyondEnd = "Read beyond end of file";
-inline constexpr const char* kInvalidNumericInput = "Invalid numeric input";
-
 [[noreturn]] void throwIoError(int errnum);
 
 // Whole-file loads and saves.

@@ -1,6 +1,6 @@
 #include "app/headless/ConsoleSearchView.h"
 #include "app/headless/HeadlessOptions.h"
-#include "text/Error.h"
+#include "base/Error.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
