@@ -41,7 +41,14 @@ SearchController::SearchController(SearchView& view, OptionsView& options, StepT
 void SearchController::bindBrowserHost(BrowserHost* host)
 {
     host_ = host;
-    harvester_ = host ? std::make_unique<LinkHarvester>(*host, options_, view_, view_, found_, foundCount_) : nullptr;
+    harvester_ = host ? std::make_unique<LinkHarvester>(*host, options_, view_, view_, found_, foundCount_, schemes_)
+                      : nullptr;
+}
+
+void SearchController::setLinkSchemes(LinkSchemes schemes)
+{
+    schemes_ = schemes;
+    bindBrowserHost(host_);
 }
 
 void SearchController::restoreAtStartup()

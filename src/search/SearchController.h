@@ -27,6 +27,8 @@ public:
 
     // The step does nothing while no host is bound.
     void bindBrowserHost(BrowserHost* host);
+    // The window accepts "http://" links only; the command can widen that.
+    void setLinkSchemes(LinkSchemes schemes);
 
     // Start-up: the filter lists, then the progress file when it exists.
     void restoreAtStartup();
@@ -71,6 +73,7 @@ private:
     FoundSet& found_;
     SearchEnvironment env_;
     BrowserHost* host_ = nullptr;
+    LinkSchemes schemes_ = LinkSchemes::Http;
     std::unique_ptr<LinkHarvester> harvester_;
     std::function<void()> onFinished_;
 

@@ -1,4 +1,5 @@
 #include "Fakes.h"
+#include "search/LinkFilter.h"
 #include "search/LinkHarvester.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +25,7 @@ struct Harvest : ::testing::Test {
 
 TEST(SiteKey, HostPartsOfTheTable)
 {
-    auto key = [](const char* loc) { return LinkHarvester::siteKey(loc); };
+    auto key = [](const char* loc) { return LinkFilter::siteKey(loc); };
     EXPECT_EQ(key("http://a.b/"), "a.b");
     EXPECT_EQ(key("http://w.a.b/x"), "a.b");
     EXPECT_EQ(key("http://x.w.a.b/"), "a.b");
@@ -38,7 +39,7 @@ TEST(SiteKey, HostPartsOfTheTable)
 
 TEST(SiteKey, OddLocations)
 {
-    auto key = [](const char* loc) { return LinkHarvester::siteKey(loc); };
+    auto key = [](const char* loc) { return LinkFilter::siteKey(loc); };
     EXPECT_EQ(key("http://w.a.b"), "");         // no "/" after the host
     EXPECT_EQ(key("file:///home/x.html"), "");  // "//" followed by "/"
     EXPECT_EQ(key("xw.a.b/p"), "a.b");          // no "//": first character dropped
@@ -152,4 +153,39 @@ TEST(FoundSetIndex, KeepsOrderAcrossGrowthAndClear)
     EXPECT_FALSE(set.contains("http://h/1/x"));
     EXPECT_TRUE(set.insert("http://h/1/x"));
     EXPECT_EQ(set.size(), 1u);
+}
+
+TEST(LinkFilterRules, HttpsOnlyWhenAskedFor)
+{
+    MemoryOptions options;
+    LinkFilter window(options), command(options, LinkSchemes::HttpAndHttps);
+    for (const char* link : {"http://a.b/", "https://a.b/"})
+        EXPECT_TRUE(command.accepts(link, "a.b")) << link;
+    EXPECT_TRUE(window.accepts("http://a.b/", "a.b"));
+    EXPECT_FALSE(window.accepts("https://a.b/", "a.b"));
+    for (const char* link : {"HTTPS://a.b/", "xhttps://a.b/", "ftp://a.b/"})
+        EXPECT_FALSE(command.accepts(link, "a.b")) << link;
+}
+
+TEST(LinkFilterRules, WholePageHarvestMatchesTheStepByStepOne)
+{
+    // The same page through the stepped harvester and through harvestPage.
+    const std::vector<std::string> links = {"http://w.a.b/1", "http://A.B/x#f", "http://c.d/a.b", "https://a.b/",
+                                            "http://W.A.B/1", "http://c.d/2", "http://w.a.b/2"};
+    FakeView view;
+    view.setOwnSiteOption(true);
+    view.setFilterOption(true);
+    FakeHost host;
+    host.location = "http://www.a.b/index";
+    host.shown = links;
+    FoundSet stepped, whole;
+    std::int32_t count = 0;
+    LinkHarvester(host, view, view, view, stepped, count).harvest();
+    LinkFilter(view).harvestPage("http://www.a.b/index", std::vector<std::string>(links), whole);
+    EXPECT_EQ(whole.links(), view.results);
+    EXPECT_EQ(whole.links(), (std::vector<std::string>{"http://w.a.b/1", "http://c.d/a.b", "http://w.a.b/2"}));
+
+    // An empty location harvests nothing and keeps what the set held.
+    LinkFilter(view).harvestPage("", std::vector<std::string>(links), whole);
+    EXPECT_EQ(whole.size(), 3u);
 }

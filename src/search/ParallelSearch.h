@@ -1,0 +1,112 @@
+#pragma once
+#include "search/FoundSet.h"
+#include "search/LinkFilter.h"
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lt {
+
+// What a page slot brought back for the address it loaded.
+struct PageOutcome {
+    // Address of the document shown after the load, in the form the harvest
+    // reads; empty when the navigation showed no document of its own.
+    std::string location;
+    std::vector<std::string> links;
+    // Why the page's links could not be read; location and links are then empty.
+    std::optional<std::string> error;
+};
+
+// Pages that load side by side, one address at a time in each slot.
+class PageSlots {
+public:
+    using DoneHandler = std::function<void(int slot, PageOutcome outcome)>;
+    virtual ~PageSlots() = default;
+    virtual int slotCount() const = 0;
+    // Starts loading and returns; the outcome comes later through the
+    // handler, never from inside load().
+    virtual void load(int slot, const std::string& address) = 0;
+    virtual void setDoneHandler(DoneHandler handler) = 0;
+};
+
+// Receives the pages in list order.
+class ParallelSearchSink {
+public:
+    virtual ~ParallelSearchSink() = default;
+    // The page's accepted links, each once; may raise (a failed output),
+    // which ends the search with this line not done.
+    virtual void pageHarvested(std::int64_t line, const std::string& location,
+                               const std::vector<std::string>& accepted) = 0;
+    virtual void pageUnreadable(std::int64_t line, const std::string& address, const std::string& error) = 0;
+    // Every page handed out is done: the list is at its end, or the search
+    // was stopped.
+    virtual void searchEnded() = 0;
+};
+
+// The search with several pages in flight. Lines are read in order and
+// handed to free slots; pages finish in any order but reach the sink in list
+// order, each harvested by the shared filter rules. The position is the
+// number of lines from the top whose pages are done and reached the sink, so
+// a search continued from it neither skips nor repeats a line.
+class ParallelSearch {
+public:
+    // The next address of the list (the text before its first blank), or
+    // nothing at the end; raises when the list cannot be read.
+    using AddressSource = std::function<std::optional<std::string>()>;
+
+    // lookahead: how many lines past the position may be in flight or
+    // waiting for an earlier page, at least one per slot.
+    ParallelSearch(AddressSource next, PageSlots& slots, const LinkFilter& filter, ParallelSearchSink& sink,
+                   std::int64_t lookahead = 0);
+
+    // linesDone: lines consumed already (a continued search).
+    void start(std::int64_t linesDone);
+    // Hands out no more lines; the pages in flight are still harvested.
+    void stop();
+
+    std::int64_t position() const { return position_; }
+    std::int64_t unreadablePages() const { return unreadable_; }
+    bool listEnded() const { return listEnded_; }
+    bool ended() const { return ended_; }
+    // Lines in flight, for a progress line.
+    int busySlots() const;
+
+private:
+    struct InFlight {
+        std::int64_t line = 0;
+        std::string address;
+    };
+    struct Done {
+        std::string address;
+        PageOutcome outcome;
+    };
+
+    void pageDone(int slot, PageOutcome outcome);
+    void handOut();
+    void deliver();
+    void checkEnd();
+
+    AddressSource next_;
+    PageSlots& slots_;
+    const LinkFilter& filter_;
+    ParallelSearchSink& sink_;
+    std::int64_t lookahead_;
+    FoundSet found_;
+
+    std::vector<std::optional<InFlight>> inFlight_;
+    std::map<std::int64_t, Done> waiting_; // done, behind an earlier page still in flight
+    std::int64_t position_ = 0;
+    std::int64_t nextLine_ = 1;
+    std::int64_t unreadable_ = 0;
+    bool stopping_ = false;
+    bool listEnded_ = false;
+    bool ended_ = false;
+    bool started_ = false;
+};
+
+} // namespace lt
