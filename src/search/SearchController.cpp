@@ -97,10 +97,7 @@ void SearchController::endEarlierSearch()
 
 void SearchController::readAddress(std::string& address)
 {
-    address = reader_.readLine();
-    auto blank = address.find(' ');
-    if (blank != std::string::npos)
-        address.resize(blank);
+    address = reader_.readAddress();
     ++position_;
     view_.setPanelText(kPanelPosition, intToStr(position_));
 }

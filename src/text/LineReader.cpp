@@ -107,6 +107,15 @@ std::string LineReader::readLine()
     return decodeFileText(std::move(line));
 }
 
+std::string LineReader::readAddress()
+{
+    std::string address = readLine();
+    const auto blank = address.find(' ');
+    if (blank != std::string::npos)
+        address.resize(blank);
+    return address;
+}
+
 void LineReader::close()
 {
     if (fd_ < 0)

@@ -23,6 +23,8 @@ public:
     bool atEof();
     // The next line; the empty text beyond the end of the file.
     std::string readLine();
+    // The next line's address: its text before the first blank.
+    std::string readAddress();
     // Closes the file; raises the file error when closing fails.
     void close();
 

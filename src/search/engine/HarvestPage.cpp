@@ -15,6 +15,9 @@ HarvestPage::HarvestPage(QWebEngineProfile* profile, QObject* parent) : QWebEngi
     settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     settings()->setAttribute(QWebEngineSettings::PluginsEnabled, false);
     settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, false);
+    // A failed connection leaves the page before in place instead of the
+    // engine's own error page, which has links of its own.
+    settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
     settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, true);
     settings()->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, false);
     settings()->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);

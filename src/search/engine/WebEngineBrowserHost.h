@@ -1,12 +1,16 @@
 #pragma once
 #include "search/BrowserHost.h"
+#include "search/engine/PageLinks.h"
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+class QVariant;
+class QWebEnginePage;
 class QWebEngineView;
 
 namespace lt {
@@ -14,10 +18,12 @@ namespace lt {
 class EngineProfile;
 class HarvestPage;
 
-// The browser host on QtWebEngine. The links of a document are read in one
-// script run in an isolated world, so a page's own scripts cannot change
-// what the harvest sees; linkCount() takes that snapshot and linkText() reads
-// from it. Completion is every loadFinished of the page.
+// The browser host on QtWebEngine. The location and the links of a document
+// are read by scripts in an isolated world (PageLinks.h); linkCount() takes
+// a snapshot of the links and linkText() reads from it. A navigation that
+// showed no document of its own (a download, an HTTP 204) leaves the
+// location empty, so the page before is not harvested again. Completion is
+// every loadFinished of the page.
 //
 // The script's answer is awaited in a nested event loop that excludes user
 // input, bounded by scriptTimeoutMs(). Completion notifications that arrive
@@ -35,7 +41,7 @@ public:
     explicit WebEngineBrowserHost(EngineProfile& profile, QObject* parent = nullptr);
     ~WebEngineBrowserHost() override;
 
-    // An address that does not make a valid absolute URL loads an empty page.
+    // Loads urlForAddress(address).
     void navigate(const std::string& address) override;
     std::string locationUrl() override;
     std::int32_t linkCount() override;
@@ -45,13 +51,14 @@ public:
     // The address last handed to navigate().
     const std::string& lastAddress() const { return lastAddress_; }
 
-    static constexpr int kDefaultScriptTimeoutMs = 10000;
+    static constexpr int kDefaultScriptTimeoutMs = kLinkWaitMs;
     int scriptTimeoutMs() const { return scriptTimeoutMs_; }
     void setScriptTimeoutMs(int ms) { scriptTimeoutMs_ = ms; }
 
 private:
     void connectPage();
-    void takeSnapshot();
+    // Runs a page script and waits for its answer, at most scriptTimeoutMs().
+    QVariant awaitAnswer(void (*request)(QWebEnginePage&, std::function<void(const QVariant&)>));
 
     QPointer<QWebEngineView> view_;
     HarvestPage* page_ = nullptr;

@@ -1,0 +1,91 @@
+#include "search/engine/PageLinks.h"
+
+#include "base/Error.h"
+
+#include <QVariant>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+
+namespace lt {
+
+namespace {
+
+// Both run in the isolated world, whose globals belong to one document: a
+// new document starts without the mark, and the page cannot redefine what
+// the scripts use.
+const char* const kMarkScript = "window.__ltShown = String(location.href); 0";
+
+// The answer is ['same-document'], 'no-links', or the location followed by
+// the links.
+const char* const kSnapshotScript = R"JS(
+(function (withLinks) {
+    if (window.__ltShown !== undefined && window.__ltShown === String(location.href))
+        return ['same-document'];
+    if (location.protocol === 'chrome-error:')
+        return ['same-document'];
+    if (!withLinks)
+        return [String(location.href)];
+    var links = document.links;
+    if (!links)
+        return 'no-links';
+    var out = new Array(links.length + 1);
+    out[0] = String(location.href);
+    for (var i = 0; i < links.length; ++i)
+        out[i + 1] = String(links[i].href);
+    return out;
+})(%1)
+)JS";
+
+std::string toText(const QString& s)
+{
+    const QByteArray utf8 = s.toUtf8();
+    return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+}
+
+} // namespace
+
+QUrl urlForAddress(const std::string& address)
+{
+    QUrl url(QString::fromUtf8(address.data(), static_cast<qsizetype>(address.size())));
+    if (!url.isValid() || url.isRelative())
+        url = QUrl(QStringLiteral("about:blank"));
+    return url;
+}
+
+void markShownDocument(QWebEnginePage& page)
+{
+    page.runJavaScript(QString::fromLatin1(kMarkScript), QWebEngineScript::ApplicationWorld);
+}
+
+void requestLocation(QWebEnginePage& page, std::function<void(const QVariant&)> answer)
+{
+    static const QString script = QString::fromLatin1(kSnapshotScript).arg(QLatin1String("false"));
+    page.runJavaScript(script, QWebEngineScript::ApplicationWorld, std::move(answer));
+}
+
+void requestSnapshot(QWebEnginePage& page, std::function<void(const QVariant&)> answer)
+{
+    static const QString script = QString::fromLatin1(kSnapshotScript).arg(QLatin1String("true"));
+    page.runJavaScript(script, QWebEngineScript::ApplicationWorld, std::move(answer));
+}
+
+PageSnapshot snapshotFromAnswer(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::QString && value.toString() == QLatin1String("no-links"))
+        throw Error("Method 'links' not supported by automation object");
+    if (value.typeId() != QMetaType::QVariantList)
+        throw Error("The page's links cannot be read: the document did not answer");
+    const QVariantList list = value.toList();
+    PageSnapshot snapshot;
+    if (list.size() == 1 && list[0].toString() == QLatin1String("same-document"))
+        return snapshot;
+    if (list.isEmpty())
+        throw Error("The page's links cannot be read: the document did not answer");
+    snapshot.location = toText(list[0].toString());
+    snapshot.links.reserve(static_cast<std::size_t>(list.size() - 1));
+    for (qsizetype i = 1; i < list.size(); ++i)
+        snapshot.links.push_back(toText(list[i].toString()));
+    return snapshot;
+}
+
+} // namespace lt
