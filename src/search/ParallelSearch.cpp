@@ -10,7 +10,6 @@ ParallelSearch::ParallelSearch(AddressSource next, PageSlots& slots, const LinkF
       lookahead_(std::max<std::int64_t>(lookahead, 2 * slots.slotCount())),
       inFlight_(static_cast<std::size_t>(slots.slotCount()))
 {
-    slots_.setDoneHandler([this](int slot, PageOutcome outcome) { pageDone(slot, std::move(outcome)); });
 }
 
 int ParallelSearch::busySlots() const

@@ -68,6 +68,9 @@ public:
     void start(std::int64_t linesDone);
     // Hands out no more lines; the pages in flight are still harvested.
     void stop();
+    // A slot's outcome (the owner routes the slots' done handler here).
+    // Raises what the sink or the list raises; the search has then ended.
+    void pageDone(int slot, PageOutcome outcome);
 
     std::int64_t position() const { return position_; }
     std::int64_t unreadablePages() const { return unreadable_; }
@@ -86,7 +89,6 @@ private:
         PageOutcome outcome;
     };
 
-    void pageDone(int slot, PageOutcome outcome);
     void handOut();
     void deliver();
     void checkEnd();

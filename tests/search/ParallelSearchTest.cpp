@@ -99,6 +99,7 @@ struct Parallel : ::testing::Test {
                 return a;
             },
             slots, filter, sink, lookahead);
+        slots.setDoneHandler([this](int slot, PageOutcome outcome) { search->pageDone(slot, std::move(outcome)); });
     }
 };
 

@@ -1,38 +1,45 @@
 #pragma once
+#include "app/headless/LinkStream.h"
+#include "app/headless/ProgressLine.h"
 #include "search/MemoryOptions.h"
 #include "search/SearchView.h"
 #include "search/StatusPanels.h"
 
-#include <cstdio>
 #include <functional>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace lt {
 
-// The search view of the headless command: accepted links go to standard
-// output as they are accepted; the status panels become a progress line on
-// standard error when that is a terminal; boxes become messages.
+// The search view of the command's stepped search: accepted links go to the
+// link stream as they are accepted; the status panels become the progress
+// line; boxes become refusals for the command to report.
 class ConsoleSearchView : public SearchView, public MemoryOptions {
 public:
-    ConsoleSearchView(std::FILE* out, std::FILE* err, bool showProgress);
+    // The line and the address of the page being harvested.
+    struct Page {
+        std::int64_t line = 0;
+        std::string location;
+    };
+
+    ConsoleSearchView(LinkStream& links, ProgressLine& progress);
 
     // Answers of the dialogs the controller asks.
     void answerOpenFile(std::string path) { openFileAnswer_ = std::move(path); }
     void answerBreakpoint(std::string line) { breakpointAnswer_ = std::move(line); }
-    // Where the progress line gets the address being loaded.
-    void setCurrentAddress(std::function<std::string()> f) { currentAddress_ = std::move(f); }
+    // Where the view learns which page the links come from, and which
+    // address is loading (for the progress line).
+    void setPageSource(std::function<Page()> harvested, std::function<std::string()> loading);
+    // The list is read from standard input: its length is not known.
+    void setTotalUnknown(bool unknown) { totalUnknown_ = unknown; }
 
     // The last box shown: a refusal of the controller.
     const std::optional<std::string>& refusal() const { return refusal_; }
-    const std::vector<std::string>& results() const { return results_; }
     const std::string& panelText(int panel) const { return panels_[panel]; }
-    void clearProgressLine();
 
     int appendItem(const std::string& caption) override;
     void makeVisible(int) override {}
-    void clearResults() override { results_.clear(); }
+    void clearResults() override {}
     void setPanelText(int panel, const std::string& text) override;
 
     void setCommandEnabled(SearchCommand, bool) override {}
@@ -44,18 +51,16 @@ public:
     std::optional<std::string> openFileDialog(const std::string& initialFolder) override;
 
 private:
-    void drawProgress();
-
-    std::FILE* out_;
-    std::FILE* err_;
-    bool showProgress_;
-    bool progressShown_ = false;
-    std::vector<std::string> results_;
+    LinkStream& links_;
+    ProgressLine& progress_;
     std::string panels_[kStatusPanelCount];
+    bool totalUnknown_ = false;
     std::optional<std::string> refusal_;
     std::optional<std::string> openFileAnswer_;
     std::optional<std::string> breakpointAnswer_;
-    std::function<std::string()> currentAddress_;
+    std::function<Page()> harvested_;
+    std::function<std::string()> loading_;
+    int appended_ = 0;
 };
 
 } // namespace lt

@@ -23,6 +23,8 @@ HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args)
 {
     HeadlessOptions o;
     bool onlyFiles = false;
+    bool settleGiven = false;
+    bool timeoutGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&]() -> const std::string& {
@@ -65,6 +67,33 @@ HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args)
             o.saveFile = value();
             if (o.saveFile.empty())
                 throw Error("--save needs a file name");
+        } else if (a == "--https") {
+            o.https = true;
+        } else if (a == "--format") {
+            const std::string& name = value();
+            if (!LinkOutput::parseFormat(name, o.format))
+                throw Error("--format is text, jsonl or csv, not '" + name + "'");
+        } else if (a == "--jobs") {
+            std::int32_t n = wholeNumber(a, value());
+            if (n < 1 || n > HeadlessOptions::kMaxJobs)
+                throw Error("--jobs must be between 1 and " + std::to_string(HeadlessOptions::kMaxJobs));
+            o.jobs = n;
+        } else if (a == "--settle") {
+            std::int32_t n = wholeNumber(a, value());
+            if (n < 0 || n > 60000)
+                throw Error("--settle must be between 0 and 60000 milliseconds");
+            o.settleMs = n;
+            settleGiven = true;
+        } else if (a == "--timeout") {
+            std::int32_t n = wholeNumber(a, value());
+            if (n < 1 || n > 3600)
+                throw Error("--timeout must be between 1 and 3600 seconds");
+            o.timeoutSeconds = n;
+            timeoutGiven = true;
+        } else if (a == "--state-dir") {
+            o.stateDir = value();
+            if (o.stateDir.empty())
+                throw Error("--state-dir needs a folder");
         } else {
             throw Error("Unknown option '" + a + "' (see linktrawl --help)");
         }
@@ -80,23 +109,41 @@ HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args)
     }
     if ((o.mustContain || o.mustNotContain) && !o.filter && !o.continueAfter)
         throw Error("--contain and --not-contain take effect only with --filter");
+    if (o.jobs && o.interval)
+        throw Error("--interval sets the time of a step; with --jobs pages are read when they have loaded "
+                    "(see --settle and --timeout)");
+    if (!o.jobs && (settleGiven || timeoutGiven))
+        throw Error("--settle and --timeout go with --jobs");
     return o;
 }
 
 std::string headlessHelpText()
 {
     return R"(Usage: linktrawl [options] ADDRESS-LIST
-       linktrawl --continue N [--contain TEXT]... [--not-contain TEXT]... [--save FILE]
+       linktrawl --continue N [--contain TEXT]... [--not-contain TEXT]... [options]
 
 Loads every address of ADDRESS-LIST (a text file, one address per line; the
-address ends at the first blank) into a browser that runs without a window,
-collects the links of each page and prints every accepted link on standard
-output, one per line, as soon as it is found. Only links that begin with
-"http://" are accepted, each at most once per page.
+address ends at the first blank; "-" reads the list from standard input)
+into a browser that runs without a window, collects the links of each page
+and writes every accepted link on standard output as soon as its page is
+read. Only links that begin with "http://" are accepted (with --https also
+"https://"), each at most once per page.
 
-Options:
-  --interval SECONDS   time per step, 1 to 60 (default 5). A page is read as
-                       soon as it has loaded, at the latest after six steps.
+Search:
+  --jobs N             load N pages at once (1 to 32). A page is read when it
+                       has loaded and settled (--settle), at the latest after
+                       --timeout. The links come out in list order, as one
+                       page at a time would give them. A page whose links
+                       cannot be read is reported on standard error with its
+                       line number and address, and the search goes on.
+  --settle MS          with --jobs: wait this long after a page has loaded
+                       before reading it, for links that scripts add
+                       (default 300).
+  --timeout SECONDS    with --jobs: read a page that is still loading after
+                       this long (default 30).
+  --interval SECONDS   without --jobs: the time of one step, 1 to 60
+                       (default 5). A page is read at the first step after
+                       it has loaded, at the latest after six steps.
   --own-site           accept only links that contain the page's own site
                        (the last two parts of its host name).
   --filter             apply the filter lists: a link must contain every
@@ -105,24 +152,50 @@ Options:
                        saved list (default: "http://").
   --not-contain TEXT   a must-not-contain text; repeat for more. Replaces the
                        saved list (default: "#").
-  --continue N         go on with the last saved search (its address list,
-                       interval and options) from line N+1.
-  --save FILE          also write the accepted links to FILE at the end,
-                       one per line.
+  --https              also accept links that begin with "https://".
+  --continue N         go on with the last saved search (its address list and
+                       options) from line N+1.
+
+Output:
+  --format FORMAT      text (default): one link per line;
+                       jsonl: one JSON object per line,
+                         {"line":N,"page":"PAGE","link":"LINK"}, UTF-8;
+                       csv: RFC 4180 with the header line,page,link.
+                       N is the line of the list, PAGE the address of the page
+                       the link was found on.
+  --save FILE          also write the accepted links to FILE, one per line
+                       (CR LF); the file is replaced when the run ends.
+  --state-dir DIR      keep the progress and filter files and the browser's
+                       data in DIR (made when missing) instead of the program
+                       folder and ~/.local/share/linktrawler/engine. Runs with
+                       different folders can go side by side; a run on a
+                       folder in use refuses.
   -h, --help           show this text.
 
-While it runs, the position in the list, the number of links found and the
-address being loaded are shown on standard error when that is a terminal.
-Ctrl-C stops the search: the page being loaded is still read, then the search
-position, options and filter lists are saved as the window program saves them
-(linktrawler.ini, linktrawlok.ini, linktrawlno.ini in the program folder), so
-the search can be continued here with --continue or in the window with 继续.
-A second Ctrl-C ends at once without saving.
+While it runs, the position in the list, the number of links found and what
+is loading are shown on standard error when that is a terminal. The
+browser's history and cache are emptied before the search starts.
 
-The browser's history and cache are emptied before the search starts.
-Exit status: 0 when the list has been searched to its end; 130 when the
-search was stopped with Ctrl-C and saved; 1 when the search is refused or
-fails (the reason is on standard error).
+Ctrl-C (or SIGTERM) stops the search: the pages being loaded are still read,
+then the position (the lines from the top whose pages are done and written),
+the options and the filter lists are saved as the window program saves them
+(linktrawler.ini, linktrawlok.ini, linktrawlno.ini), so the search can be
+continued here with --continue, with or without --jobs, or in the window with
+继续. A second Ctrl-C ends at once without saving. A run on standard input
+saves /dev/stdin as its list: continue it by giving it the same lines again,
+for example  linktrawl --continue N < list.txt , or feed it the lines after
+the position yourself:  tail -n +$((N+1)) list.txt | linktrawl -
+
+When standard output cannot be written (a full disk), the run stops with a
+message and saves the position of what was written. When its reader goes
+away (| head), it ends quietly, also saving the position.
+
+Exit status:
+  0    the list was searched to its end
+  1    the search was refused or failed (the reason is on standard error)
+  3    the list was searched to its end, but some pages could not be read
+  130  the search was stopped with Ctrl-C or SIGTERM and saved
+  141  the reader of standard output went away; the position is saved
 )";
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include "search/LinkOutput.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,17 +11,36 @@ namespace lt {
 // What the command line of linktrawl asks for.
 struct HeadlessOptions {
     bool help = false;
+    // "-" reads the addresses from standard input.
     std::string listFile;
     std::optional<std::int32_t> interval; // the window's default when absent
     bool ownSite = false;
     bool filter = false;
+    bool https = false;
     // Replace the saved filter lists when given.
     std::optional<std::vector<std::string>> mustContain;
     std::optional<std::vector<std::string>> mustNotContain;
     // Resume the saved search after this line.
     std::optional<std::int32_t> continueAfter;
     std::string saveFile;
+    OutputFormat format = OutputFormat::Text;
+    // Pages in flight; without it the search steps as the window's does.
+    std::optional<int> jobs;
+    int settleMs = kDefaultSettleMs;
+    int timeoutSeconds = kDefaultTimeoutSeconds;
+    // Folder of the progress and filter files and of the engine's profile.
+    std::string stateDir;
+
+    static constexpr int kMaxJobs = 32;
+    static constexpr int kDefaultSettleMs = 300;
+    static constexpr int kDefaultTimeoutSeconds = 30;
+
+    bool readsStandardInput() const { return listFile == "-"; }
 };
+
+// The address list of a run on standard input, as the progress file keeps
+// it: a continued run reads the same lines from standard input again.
+inline constexpr const char* kStandardInputPath = "/dev/stdin";
 
 // Raises lt::Error with a message for the user on a bad command line.
 HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args);

@@ -2,25 +2,15 @@
 
 #include "base/Error.h"
 #include "search/Interval.h"
+#include "search/LinkOutput.h"
 #include "search/NetworkCheck.h"
-#include "search/ProgramFolder.h"
-#include "search/ResultListFile.h"
-#include "search/SearchMessages.h"
-#include "search/StatusPanels.h"
-#include "search/engine/HarvestPage.h"
 
 #include <QApplication>
 #include <QThread>
-#include <climits>
-#include <cstdio>
+#include <QTimer>
 #include <unistd.h>
 
 namespace lt {
-
-void say(const std::string& message)
-{
-    std::fprintf(stderr, "linktrawl: %s\n", message.c_str());
-}
 
 namespace {
 
@@ -35,91 +25,41 @@ std::string joinLines(const std::vector<std::string>& lines)
     return text;
 }
 
-std::string absolutePath(const std::string& path)
+QString engineFolder(const StateFolder& state)
 {
-    if (!path.empty() && path[0] == '/')
-        return path;
-    char cwd[PATH_MAX];
-    if (!::getcwd(cwd, sizeof cwd))
-        return path;
-    return std::string(cwd) + "/" + path;
+    return state.engineFolder().empty() ? EngineProfile::defaultFolder()
+                                        : QString::fromStdString(state.engineFolder());
 }
 
 } // namespace
 
-HeadlessRun::HeadlessRun(const HeadlessOptions& options, QApplication& app)
-    : options_(options), app_(app), store_(profile_.profile()), cleaner_(store_), host_(profile_),
-      view_(stdout, stderr, ::isatty(STDERR_FILENO) == 1), stepTimer_(timer_),
-      controller_(view_, view_, stepTimer_, ProgressFile(programFolder()), found_, environment())
+HeadlessRun::HeadlessRun(const HeadlessOptions& options, QApplication& app, const StateFolder& state)
+    : options_(options), app_(app), files_(state.filesFolder()), profile_(engineFolder(state)),
+      store_(profile_.profile()), cleaner_(store_), progress_(stderr, ::isatty(STDERR_FILENO) == 1),
+      links_(STDOUT_FILENO, options.format, options.saveFile)
 {
-    store_.addPage(host_.page());
-    view_.setCurrentAddress([this] { return host_.lastAddress(); });
-    controller_.bindBrowserHost(&host_);
-    host_.setCompletionHandler([this] { controller_.pageComplete(); });
-    controller_.setFinishedHandler([this] { end(stopRequested_ ? kStopped : kDone); });
-    QObject::connect(&timer_, &QTimer::timeout, [this] { guarded([this] { controller_.step(); }); });
 }
 
-HeadlessRun::~HeadlessRun()
-{
-    controller_.bindBrowserHost(nullptr);
-}
+HeadlessRun::~HeadlessRun() = default;
 
-bool HeadlessRun::begin()
+void HeadlessRun::restoreOptions(OptionsView& options, const std::function<void()>& load)
 {
-    guarded([this] {
-        try {
-            controller_.restoreAtStartup();
-        } catch (const Error& e) {
-            if (options_.continueAfter)
-                throw;
-            say(std::string("saved settings not used: ") + e.what());
-        }
-        applyOptions();
-        if (options_.continueAfter) {
-            view_.answerBreakpoint(std::to_string(*options_.continueAfter));
-            controller_.continueSearch();
-        } else {
-            view_.answerOpenFile(absolutePath(options_.listFile));
-            controller_.chooseList();
-            controller_.start();
-        }
-    });
-    if (ended_)
-        return false;
-    if (view_.refusal()) {
-        view_.clearProgressLine();
-        say(*view_.refusal());
-        end(kFailed);
-        return false;
+    try {
+        load();
+    } catch (const Error& e) {
+        if (options_.continueAfter)
+            throw;
+        message(std::string("saved settings not used: ") + e.what());
     }
-    if (!timer_.isActive()) {
-        view_.clearProgressLine();
-        if (view_.panelText(kPanelMessage) == msg::kListUsedUp) {
-            say(std::string(msg::kListUsedUp) + " (the list has no line after " +
-                std::to_string(*options_.continueAfter) + ")");
-            end(kDone);
-        } else {
-            say("the search could not start: the progress file or the filter lists could not be written "
-                "in " + controller_.files().folder());
-            end(kFailed);
-        }
-        return false;
+    if (!options_.continueAfter) {
+        options.setInterval(options_.interval.value_or(kIntervalDefault));
+        options.setOwnSiteOption(options_.ownSite);
+        options.setFilterOption(options_.filter);
     }
-    return true;
-}
-
-void HeadlessRun::stop()
-{
-    if (stopRequested_) {
-        // A second interrupt: end now, nothing more is saved.
-        view_.clearProgressLine();
-        say("interrupted");
-        end(kStopped, false);
-        return;
-    }
-    stopRequested_ = true;
-    controller_.stop();
+    if (options_.mustContain)
+        options.setFilterText(FilterList::MustContain, joinLines(*options_.mustContain));
+    if (options_.mustNotContain)
+        options.setFilterText(FilterList::MustNotContain, joinLines(*options_.mustNotContain));
 }
 
 SearchEnvironment HeadlessRun::environment()
@@ -131,17 +71,22 @@ SearchEnvironment HeadlessRun::environment()
     return env;
 }
 
-void HeadlessRun::applyOptions()
+void HeadlessRun::interrupt()
 {
-    if (!options_.continueAfter) {
-        view_.setInterval(options_.interval.value_or(kIntervalDefault));
-        view_.setOwnSiteOption(options_.ownSite);
-        view_.setFilterOption(options_.filter);
+    if (interrupted_) {
+        // A second interrupt: end now, nothing more is saved.
+        message("interrupted");
+        end(kStopped, false);
+        return;
     }
-    if (options_.mustContain)
-        view_.setFilterText(FilterList::MustContain, joinLines(*options_.mustContain));
-    if (options_.mustNotContain)
-        view_.setFilterText(FilterList::MustNotContain, joinLines(*options_.mustNotContain));
+    interrupted_ = true;
+    stopSearch();
+}
+
+void HeadlessRun::message(const std::string& text)
+{
+    progress_.clear();
+    say(text);
 }
 
 void HeadlessRun::guarded(const std::function<void()>& f)
@@ -149,10 +94,27 @@ void HeadlessRun::guarded(const std::function<void()>& f)
     try {
         f();
     } catch (const std::exception& e) {
-        view_.clearProgressLine();
-        say(e.what());
+        message(e.what());
         end(kFailed);
     }
+}
+
+void HeadlessRun::endOnOutputError(const OutputError& error, OptionsView& options, std::int32_t total)
+{
+    const auto written = static_cast<std::int32_t>(error.firstUnwrittenLine() - 1);
+    try {
+        files_.writeFilterLists(options);
+        files_.writeProgress(options, written, total);
+    } catch (const std::exception& e) {
+        message(e.what());
+    }
+    if (error.readerGone()) {
+        end(kReaderGone);
+        return;
+    }
+    message(std::string(error.what()) + "; the search stopped, its position (" + std::to_string(written)
+            + ") is saved");
+    end(kFailed);
 }
 
 void HeadlessRun::end(int code, bool save)
@@ -160,17 +122,13 @@ void HeadlessRun::end(int code, bool save)
     if (ended_)
         return;
     ended_ = true;
-    timer_.stop();
-    view_.clearProgressLine();
+    progress_.clear();
     exitCode_ = code;
-    if (save && !options_.saveFile.empty()) {
+    if (save) {
         try {
-            ResultListFile file(options_.saveFile, WriteErrors::CannotCreate);
-            for (const auto& link : view_.results())
-                file.add(link);
-            file.commit();
+            links_.commitSave();
         } catch (const std::exception& e) {
-            say(e.what());
+            message(e.what());
             exitCode_ = kFailed;
         }
     }

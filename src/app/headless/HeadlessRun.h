@@ -1,15 +1,16 @@
 #pragma once
-#include "app/headless/ConsoleSearchView.h"
 #include "app/headless/HeadlessOptions.h"
+#include "app/headless/LinkStream.h"
+#include "app/headless/ProgressLine.h"
+#include "app/headless/StateFolder.h"
 #include "cache/DelIECache.h"
 #include "cache/WebEngineDataStore.h"
-#include "search/FoundSet.h"
-#include "search/SearchController.h"
+#include "search/OptionsView.h"
+#include "search/ProgressFile.h"
+#include "search/SearchEnvironment.h"
 #include "search/engine/EngineProfile.h"
-#include "search/engine/QtStepTimer.h"
-#include "search/engine/WebEngineBrowserHost.h"
 
-#include <QTimer>
+#include <exception>
 #include <functional>
 #include <string>
 
@@ -17,43 +18,65 @@ class QApplication;
 
 namespace lt {
 
-enum ExitCode { kDone = 0, kFailed = 1, kStopped = 130 };
+class OutputError;
 
-// Messages of the command on standard error.
-void say(const std::string& message);
+// Exit statuses of the command (its --help lists them).
+enum ExitCode {
+    kDone = 0,
+    kFailed = 1,
+    kSomePagesUnreadable = 3,
+    kStopped = 130,
+    kReaderGone = 141,
+};
 
-// One run of the command, with everything the engine needs alive.
+// One run of the command, with everything the engine needs alive: the
+// program's profile (in the state folder when one is given), the cleaner,
+// and where the links go. The stepped and the parallel search derive from it.
 class HeadlessRun {
 public:
-    HeadlessRun(const HeadlessOptions& options, QApplication& app);
-    ~HeadlessRun();
+    virtual ~HeadlessRun();
 
-    // Starts or continues the search; false when it ended at once. The
-    // result is known once the event loop has ended (exitCode()).
-    bool begin();
-    // The first interrupt stops the search as "终止" does; a second ends
-    // the command at once without saving.
-    void stop();
+    // Starts or continues the search. The exit status is known once the event
+    // loop has ended (exitCode()).
+    virtual void begin() = 0;
+    // The first interrupt stops the search as "终止" does; a second ends the
+    // command at once without saving.
+    void interrupt();
     int exitCode() const { return exitCode_; }
 
-private:
+protected:
+    HeadlessRun(const HeadlessOptions& options, QApplication& app, const StateFolder& state);
+
+    virtual void stopSearch() = 0;
+
+    // Loads the saved filter lists and options (load), then applies those of
+    // the command line. Saved files that cannot be read are reported and
+    // passed over, unless the run continues the saved search.
+    void restoreOptions(OptionsView& options, const std::function<void()>& load);
+    // What the controller needs from the machine.
     SearchEnvironment environment();
-    void applyOptions();
+    // A message on standard error, below the progress line.
+    void message(const std::string& text);
+    // Runs f so that no error crosses the event loop; an error ends the run.
     void guarded(const std::function<void()>& f);
+    // A failed output: the progress is saved as of the last page written
+    // whole; a closed pipe ends quietly.
+    void endOnOutputError(const OutputError& error, OptionsView& options, std::int32_t total);
+    // Ends the run with code; save: commit the --save file.
     void end(int code, bool save = true);
+    bool ended() const { return ended_; }
 
     const HeadlessOptions& options_;
     QApplication& app_;
+    ProgressFile files_;
     EngineProfile profile_;
     WebEngineDataStore store_;
     Tdelform cleaner_;
-    WebEngineBrowserHost host_;
-    ConsoleSearchView view_;
-    QTimer timer_;
-    QtStepTimer stepTimer_;
-    FoundSet found_;
-    SearchController controller_;
-    bool stopRequested_ = false;
+    ProgressLine progress_;
+    LinkStream links_;
+    bool interrupted_ = false;
+
+private:
     bool ended_ = false;
     int exitCode_ = kDone;
 };

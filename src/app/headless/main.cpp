@@ -2,7 +2,9 @@
 // controller, harvester, progress file and cleaner run on the real engine
 // off screen; accepted links go to standard output.
 #include "app/headless/HeadlessOptions.h"
-#include "app/headless/HeadlessRun.h"
+#include "app/headless/ParallelRun.h"
+#include "app/headless/SteppedRun.h"
+#include "app/headless/StateFolder.h"
 #include "search/engine/EngineStartup.h"
 #include "base/Error.h"
 #include "base/Files.h"
@@ -10,6 +12,7 @@
 #include <QApplication>
 #include <QSocketNotifier>
 #include <csignal>
+#include <memory>
 #include <cstdio>
 #include <unistd.h>
 
@@ -47,8 +50,15 @@ int main(int argc, char** argv)
         std::fputs(lt::headlessHelpText().c_str(), stdout);
         return lt::kDone;
     }
-    if (!options.continueAfter && !lt::fileExists(options.listFile)) {
+    if (!options.continueAfter && !options.readsStandardInput() && !lt::fileExists(options.listFile)) {
         lt::say("no address list file at " + options.listFile);
+        return lt::kFailed;
+    }
+    std::unique_ptr<lt::StateFolder> state;
+    try {
+        state = std::make_unique<lt::StateFolder>(options.stateDir);
+    } catch (const lt::Error& e) {
+        lt::say(e.what());
         return lt::kFailed;
     }
 
@@ -68,19 +78,27 @@ int main(int argc, char** argv)
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+    // A reader that goes away is seen as a failed write, which ends the run
+    // quietly with the position saved.
+    ::signal(SIGPIPE, SIG_IGN);
 
     int code = lt::kFailed;
     {
-        lt::HeadlessRun run(options, app);
+        std::unique_ptr<lt::HeadlessRun> run;
+        if (options.jobs)
+            run = std::make_unique<lt::ParallelRun>(options, app, *state);
+        else
+            run = std::make_unique<lt::SteppedRun>(options, app, *state);
         QSocketNotifier interrupts(signalPipe[0], QSocketNotifier::Read);
         QObject::connect(&interrupts, &QSocketNotifier::activated, [&] {
             char buf[16];
             [[maybe_unused]] ssize_t n = ::read(signalPipe[0], buf, sizeof buf);
-            run.stop();
+            run->interrupt();
         });
-        run.begin();
+        run->begin();
         app.exec();
-        code = run.exitCode();
+        code = run->exitCode();
     }
     return code;
 }

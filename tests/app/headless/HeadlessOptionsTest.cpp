@@ -52,13 +52,52 @@ TEST(HeadlessOptions, RefusesWhatWouldBeMisread)
     EXPECT_NE(errorOf({"--frobnicate", "a.txt"}).find("Unknown option"), std::string::npos);
 }
 
-TEST(ConsoleSearchView, PrintsEachAcceptedLinkAndKeepsTheLists)
+TEST(HeadlessOptions, ReadsTheParallelAndOutputOptions)
+{
+    auto o = parseHeadlessOptions({"--jobs", "8", "--settle", "0", "--timeout", "5", "--format", "jsonl", "--https",
+                                   "--state-dir", "/tmp/s", "-"});
+    EXPECT_EQ(o.jobs, 8);
+    EXPECT_EQ(o.settleMs, 0);
+    EXPECT_EQ(o.timeoutSeconds, 5);
+    EXPECT_EQ(o.format, OutputFormat::JsonLines);
+    EXPECT_TRUE(o.https);
+    EXPECT_EQ(o.stateDir, "/tmp/s");
+    EXPECT_TRUE(o.readsStandardInput());
+
+    auto d = parseHeadlessOptions({"--jobs", "1", "list.txt"});
+    EXPECT_EQ(d.settleMs, HeadlessOptions::kDefaultSettleMs);
+    EXPECT_EQ(d.timeoutSeconds, 30);
+    EXPECT_EQ(d.format, OutputFormat::Text);
+    EXPECT_FALSE(d.readsStandardInput());
+
+    EXPECT_NE(errorOf({"--jobs", "0", "a.txt"}).find("between 1 and 32"), std::string::npos);
+    EXPECT_NE(errorOf({"--jobs", "33", "a.txt"}).find("between 1 and 32"), std::string::npos);
+    EXPECT_NE(errorOf({"--format", "json", "a.txt"}).find("text, jsonl or csv"), std::string::npos);
+    EXPECT_NE(errorOf({"--settle", "100", "a.txt"}).find("go with --jobs"), std::string::npos);
+    EXPECT_NE(errorOf({"--jobs", "2", "--interval", "3", "a.txt"}).find("--settle and --timeout"), std::string::npos);
+    EXPECT_NE(errorOf({"--state-dir", "", "a.txt"}).find("needs a folder"), std::string::npos);
+}
+
+TEST(HeadlessOptions, HelpNamesEveryOptionAndExitStatus)
+{
+    const std::string help = headlessHelpText();
+    for (const char* word : {"--jobs", "--settle", "--timeout", "--interval", "--own-site", "--filter", "--contain",
+                             "--not-contain", "--https", "--continue", "--format", "--save", "--state-dir", "--help",
+                             "\n  0 ", "\n  1 ", "\n  3 ", "\n  130 ", "\n  141 "})
+        EXPECT_NE(help.find(word), std::string::npos) << word;
+}
+
+TEST(ConsoleSearchView, WritesEachAcceptedLinkWithItsPageAndKeepsTheLists)
 {
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
-    ConsoleSearchView view(out, err, false);
+    LinkStream links(::fileno(out), OutputFormat::JsonLines, "");
+    ProgressLine progress(err, false);
+    ConsoleSearchView view(links, progress);
+    view.setPageSource([] { return ConsoleSearchView::Page{4, "http://a.example/p"}; }, {});
     view.appendItem("http://a.example/1");
     view.appendItem("http://a.example/2");
+    links.pageDone();
     view.setPanelText(6, "正在搜索...");
     view.setFilterText(FilterList::MustContain, "x\n\ny\n");
     EXPECT_EQ(view.filterLineCount(FilterList::MustContain), 3);
@@ -70,9 +109,10 @@ TEST(ConsoleSearchView, PrintsEachAcceptedLinkAndKeepsTheLists)
     EXPECT_EQ(view.inputDialog("c", "p", "17"), std::optional<std::string>("3"));
 
     std::rewind(out);
-    char buf[128] = {};
-    EXPECT_EQ(std::fread(buf, 1, sizeof buf - 1, out), 38u);
-    EXPECT_STREQ(buf, "http://a.example/1\nhttp://a.example/2\n");
+    char buf[256] = {};
+    std::fread(buf, 1, sizeof buf - 1, out);
+    EXPECT_STREQ(buf, "{\"line\":4,\"page\":\"http://a.example/p\",\"link\":\"http://a.example/1\"}\n"
+                      "{\"line\":4,\"page\":\"http://a.example/p\",\"link\":\"http://a.example/2\"}\n");
     std::rewind(err);
     EXPECT_EQ(std::fread(buf, 1, sizeof buf, err), 0u); // no terminal, no progress line
     std::fclose(out);

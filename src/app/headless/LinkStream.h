@@ -1,0 +1,34 @@
+#pragma once
+#include "search/LinkOutput.h"
+#include "search/ResultListFile.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace lt {
+
+// Where the command puts every accepted link as it is found: standard
+// output in the chosen format and, with --save, a file that replaces its
+// target when the run ends. Nothing is held in memory beyond one page.
+class LinkStream {
+public:
+    // saveFile: empty for none; "Cannot create file %s" when it cannot be written.
+    LinkStream(int fd, OutputFormat format, const std::string& saveFile);
+
+    void add(std::int64_t line, std::string_view page, std::string_view link);
+    // After each page: what was added reaches the output. Raises OutputError.
+    void pageDone();
+    // At the end of the run: the saved file replaces its target.
+    void commitSave();
+
+    std::int64_t count() const { return count_; }
+
+private:
+    LinkOutput out_;
+    std::unique_ptr<ResultListFile> save_;
+    std::int64_t count_ = 0;
+};
+
+} // namespace lt

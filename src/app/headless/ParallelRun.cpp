@@ -1,0 +1,163 @@
+#include "app/headless/ParallelRun.h"
+
+#include "base/Files.h"
+#include "text/LineReader.h"
+#include "search/NetworkCheck.h"
+#include "search/SearchMessages.h"
+#include "text/IntegerText.h"
+
+namespace lt {
+
+ParallelRun::ParallelRun(const HeadlessOptions& options, QApplication& app, const StateFolder& state)
+    : HeadlessRun(options, app, state),
+      filter_(searchOptions_, options.https ? LinkSchemes::HttpAndHttps : LinkSchemes::Http),
+      pool_(profile_, *options.jobs, PagePool::Timing{options.settleMs, options.timeoutSeconds * 1000})
+{
+    for (QWebEnginePage* page : pool_.pages())
+        store_.addPage(page);
+    pool_.setPageReplaced([this](QWebEnginePage* fresh) { store_.addPage(fresh); });
+    pool_.setDoneHandler([this](int slot, PageOutcome outcome) {
+        if (!search_ || ended())
+            return;
+        try {
+            search_->pageDone(slot, std::move(outcome));
+        } catch (const OutputError& e) {
+            endOnOutputError(e, searchOptions_, total_);
+        } catch (const std::exception& e) {
+            message(e.what());
+            end(kFailed);
+        }
+    });
+    QObject::connect(&progressTimer_, &QTimer::timeout, [this] { showProgress(); });
+}
+
+ParallelRun::~ParallelRun() = default;
+
+bool ParallelRun::refuse(const std::string& why)
+{
+    message(why);
+    end(kFailed);
+    return false;
+}
+
+bool ParallelRun::prepareStart()
+{
+    if (options_.readsStandardInput()) {
+        searchOptions_.setAddressListPath(kStandardInputPath);
+    } else {
+        std::string path = options_.listFile;
+        if (path[0] != '/') {
+            char cwd[4096];
+            if (::getcwd(cwd, sizeof cwd))
+                path = std::string(cwd) + "/" + path;
+        }
+        searchOptions_.setAddressListPath(path);
+    }
+    if (!fileExists(searchOptions_.addressListPath()))
+        return refuse(msg::kNoListChosen);
+    if (networkPresenceCheck() == kLoopbackAddress)
+        return refuse(msg::kNotConnected);
+    position_ = 0;
+    total_ = options_.readsStandardInput()
+        ? 0
+        : static_cast<std::int32_t>(countLines(searchOptions_.addressListPath()));
+    reader_.open(searchOptions_.addressListPath());
+    return true;
+}
+
+bool ParallelRun::prepareContinue()
+{
+    if (!files_.progressFileExists())
+        return refuse(msg::kNoSavedSearch);
+    files_.loadProgress(searchOptions_, position_, total_);
+    if (!fileExists(searchOptions_.addressListPath()))
+        return refuse(msg::kListMissing);
+    if (networkPresenceCheck() == kLoopbackAddress)
+        return refuse(msg::kNotConnected);
+    position_ = std::max(*options_.continueAfter, 0);
+    reader_.open(searchOptions_.addressListPath());
+    for (std::int32_t i = 0; i < position_ && !reader_.atEof(); ++i)
+        reader_.readLine();
+    if (reader_.atEof()) {
+        message(std::string(msg::kListUsedUp) + " (the list has no line after " + std::to_string(position_) + ")");
+        end(kDone);
+        return false;
+    }
+    return true;
+}
+
+void ParallelRun::begin()
+{
+    guarded([this] {
+        restoreOptions(searchOptions_, [this] {
+            files_.loadFilterLists(searchOptions_);
+            if (files_.progressFileExists())
+                files_.loadProgress(searchOptions_, position_, total_);
+        });
+        if (!(options_.continueAfter ? prepareContinue() : prepareStart()))
+            return;
+        progress_.show(msg::kCleaning);
+        cleaner_.clean();
+        if (ended()) // interrupted while cleaning
+            return;
+        ParallelSearchSink& sink = *this;
+        search_ = std::make_unique<ParallelSearch>([this] { return nextAddress(); }, pool_, filter_, sink);
+        progressTimer_.start(500);
+        search_->start(position_);
+    });
+}
+
+std::optional<std::string> ParallelRun::nextAddress()
+{
+    if (reader_.atEof())
+        return std::nullopt;
+    return reader_.readAddress();
+}
+
+void ParallelRun::showProgress()
+{
+    if (!search_)
+        return;
+    progress_.show(std::to_string(search_->position()) + "/" + (options_.readsStandardInput() ? "?" : intToStr(total_))
+                   + "  found " + std::to_string(links_.count()) + "  loading " + std::to_string(search_->busySlots())
+                   + (search_->unreadablePages() ? "  unreadable " + std::to_string(search_->unreadablePages()) : ""));
+}
+
+void ParallelRun::pageHarvested(std::int64_t line, const std::string& location, const std::vector<std::string>& accepted)
+{
+    for (const std::string& link : accepted)
+        links_.add(line, location, link);
+    links_.pageDone();
+}
+
+void ParallelRun::pageUnreadable(std::int64_t line, const std::string& address, const std::string& error)
+{
+    message("line " + std::to_string(line) + " (" + address + "): " + error);
+}
+
+void ParallelRun::searchEnded()
+{
+    progressTimer_.stop();
+    try {
+        reader_.close();
+    } catch (...) {
+    }
+    files_.writeFilterLists(searchOptions_);
+    files_.writeProgress(searchOptions_, static_cast<std::int32_t>(search_->position()), total_);
+    if (interrupted_)
+        end(kStopped);
+    else if (search_->unreadablePages() > 0)
+        end(kSomePagesUnreadable);
+    else
+        end(kDone);
+}
+
+void ParallelRun::stopSearch()
+{
+    if (search_)
+        search_->stop();
+    else
+        end(kStopped, false);
+}
+
+} // namespace lt

@@ -1,0 +1,119 @@
+#include "app/headless/SteppedRun.h"
+
+#include "search/SearchMessages.h"
+#include "search/engine/HarvestPage.h"
+
+#include <climits>
+#include <unistd.h>
+
+namespace lt {
+
+namespace {
+
+std::string absolutePath(const std::string& path)
+{
+    if (!path.empty() && path[0] == '/')
+        return path;
+    char cwd[PATH_MAX];
+    if (!::getcwd(cwd, sizeof cwd))
+        return path;
+    return std::string(cwd) + "/" + path;
+}
+
+} // namespace
+
+SteppedRun::SteppedRun(const HeadlessOptions& options, QApplication& app, const StateFolder& state)
+    : HeadlessRun(options, app, state), host_(profile_), view_(links_, progress_), stepTimer_(timer_),
+      controller_(view_, view_, stepTimer_, files_, found_, environment())
+{
+    store_.addPage(host_.page());
+    view_.setPageSource(
+        [this] { return ConsoleSearchView::Page{controller_.position(), host_.locationUrl()}; },
+        [this] { return host_.lastAddress(); });
+    view_.setTotalUnknown(options.readsStandardInput());
+    controller_.setLinkSchemes(options.https ? LinkSchemes::HttpAndHttps : LinkSchemes::Http);
+    controller_.bindBrowserHost(&host_);
+    host_.setCompletionHandler([this] { controller_.pageComplete(); });
+    controller_.setFinishedHandler([this] {
+        // The last page's links reach the output before the run ends.
+        if (flushPage())
+            end(interrupted_ ? kStopped : kDone);
+    });
+    QObject::connect(&timer_, &QTimer::timeout, [this] { step(); });
+}
+
+SteppedRun::~SteppedRun()
+{
+    controller_.bindBrowserHost(nullptr);
+}
+
+void SteppedRun::begin()
+{
+    guarded([this] {
+        restoreOptions(view_, [this] { controller_.restoreAtStartup(); });
+        if (options_.continueAfter) {
+            view_.answerBreakpoint(std::to_string(*options_.continueAfter));
+            controller_.continueSearch();
+        } else if (options_.readsStandardInput()) {
+            // Counting the lines would consume them: the total stays unknown.
+            view_.setAddressListPath(kStandardInputPath);
+            controller_.start();
+        } else {
+            view_.answerOpenFile(absolutePath(options_.listFile));
+            controller_.chooseList();
+            controller_.start();
+        }
+    });
+    if (ended())
+        return;
+    if (view_.refusal()) {
+        message(*view_.refusal());
+        end(kFailed);
+        return;
+    }
+    if (!timer_.isActive()) {
+        if (view_.panelText(kPanelMessage) == msg::kListUsedUp) {
+            message(std::string(msg::kListUsedUp) + " (the list has no line after "
+                    + std::to_string(*options_.continueAfter) + ")");
+            end(kDone);
+        } else {
+            message("the search could not start: the progress file or the filter lists could not be written in "
+                    + files_.folder());
+            end(kFailed);
+        }
+    }
+}
+
+void SteppedRun::step()
+{
+    // What the step harvests: the page of the line read last.
+    const std::int32_t line = controller_.position();
+    const std::string address = host_.lastAddress();
+    try {
+        controller_.step();
+    } catch (const std::exception& e) {
+        message("line " + std::to_string(line) + " (" + address + "): " + e.what());
+        end(kFailed);
+        return;
+    }
+    flushPage();
+}
+
+bool SteppedRun::flushPage()
+{
+    try {
+        links_.pageDone();
+        return true;
+    } catch (const OutputError& e) {
+        timer_.stop();
+        endOnOutputError(e, view_, controller_.total());
+        return false;
+    }
+}
+
+void SteppedRun::stopSearch()
+{
+    controller_.stop();
+}
+
+} // namespace lt

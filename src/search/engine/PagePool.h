@@ -1,0 +1,58 @@
+#pragma once
+#include "search/ParallelSearch.h"
+#include "search/engine/PageLinks.h"
+
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QWebEnginePage;
+
+namespace lt {
+
+class EngineProfile;
+
+// Pages that load side by side on the program's profile, one address at a
+// time each. A page is read when it has finished loading and then settled
+// for a while (so links that scripts add just after the load are there), at
+// the latest when the load has taken the timeout; a page that is still
+// loading then is read as it stands. A page whose links cannot be read is
+// reported with the reason, and its renderer is replaced when it hangs.
+class PagePool : public QObject, public PageSlots {
+    Q_OBJECT
+public:
+    struct Timing {
+        int settleMs = 300;
+        int timeoutMs = 30000;
+        // How long the links may take once asked for.
+        int linkWaitMs = kLinkWaitMs;
+    };
+
+    PagePool(EngineProfile& profile, int pages, Timing timing, QObject* parent = nullptr);
+    ~PagePool() override;
+
+    // The pages now in the slots.
+    std::vector<QWebEnginePage*> pages() const;
+    // Told of every page that takes the place of one whose renderer hung.
+    void setPageReplaced(std::function<void(QWebEnginePage*)> handler) { replaced_ = std::move(handler); }
+
+    int slotCount() const override { return static_cast<int>(slots_.size()); }
+    void load(int slot, const std::string& address) override;
+    void setDoneHandler(DoneHandler handler) override { done_ = std::move(handler); }
+
+private:
+    class Slot;
+    friend class Slot;
+
+    // Whether a page other than except runs in the renderer process pid.
+    bool rendererShared(qint64 pid, const QWebEnginePage* except) const;
+
+    EngineProfile& profile_;
+    Timing timing_;
+    std::vector<std::unique_ptr<Slot>> slots_;
+    DoneHandler done_;
+    std::function<void(QWebEnginePage*)> replaced_;
+};
+
+} // namespace lt
