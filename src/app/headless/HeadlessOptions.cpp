@@ -140,7 +140,9 @@ Search:
                        before reading it, for links that scripts add
                        (default 300).
   --timeout SECONDS    with --jobs: read a page that is still loading after
-                       this long (default 30).
+                       this long (default 30); give up on a page whose links
+                       have not come twice this long after they were asked
+                       for (its renderer is replaced).
   --interval SECONDS   without --jobs: the time of one step, 1 to 60
                        (default 5). A page is read at the first step after
                        it has loaded, at the latest after six steps.

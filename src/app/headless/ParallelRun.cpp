@@ -11,7 +11,8 @@ namespace lt {
 ParallelRun::ParallelRun(const HeadlessOptions& options, QApplication& app, const StateFolder& state)
     : HeadlessRun(options, app, state),
       filter_(searchOptions_, options.https ? LinkSchemes::HttpAndHttps : LinkSchemes::Http),
-      pool_(profile_, *options.jobs, PagePool::Timing{options.settleMs, options.timeoutSeconds * 1000})
+      pool_(profile_, *options.jobs,
+            PagePool::Timing{options.settleMs, options.timeoutSeconds * 1000, 2 * options.timeoutSeconds * 1000})
 {
     for (QWebEnginePage* page : pool_.pages())
         store_.addPage(page);
