@@ -7,6 +7,9 @@ namespace lt {
 // True when a file (not a folder) exists at path.
 bool fileExists(const std::string& path);
 
+// The path made absolute against the working folder.
+std::string absolutePath(const std::string& path);
+
 // True when both paths name one existing file (same device and inode).
 bool sameFile(const std::string& a, const std::string& b);
 

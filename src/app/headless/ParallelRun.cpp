@@ -46,13 +46,7 @@ bool ParallelRun::prepareStart()
     if (options_.readsStandardInput()) {
         searchOptions_.setAddressListPath(kStandardInputPath);
     } else {
-        std::string path = options_.listFile;
-        if (path[0] != '/') {
-            char cwd[4096];
-            if (::getcwd(cwd, sizeof cwd))
-                path = std::string(cwd) + "/" + path;
-        }
-        searchOptions_.setAddressListPath(path);
+        searchOptions_.setAddressListPath(absolutePath(options_.listFile));
     }
     if (!fileExists(searchOptions_.addressListPath()))
         return refuse(msg::kNoListChosen);

@@ -1,26 +1,11 @@
 #include "app/headless/SteppedRun.h"
 
+#include "base/Files.h"
 #include "search/SearchMessages.h"
 #include "search/engine/HarvestPage.h"
 
-#include <climits>
-#include <unistd.h>
 
 namespace lt {
-
-namespace {
-
-std::string absolutePath(const std::string& path)
-{
-    if (!path.empty() && path[0] == '/')
-        return path;
-    char cwd[PATH_MAX];
-    if (!::getcwd(cwd, sizeof cwd))
-        return path;
-    return std::string(cwd) + "/" + path;
-}
-
-} // namespace
 
 SteppedRun::SteppedRun(const HeadlessOptions& options, QApplication& app, const StateFolder& state)
     : HeadlessRun(options, app, state), host_(profile_), view_(links_, progress_), stepTimer_(timer_),
