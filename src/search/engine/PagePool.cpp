@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QVariant>
 #include <csignal>
+#include <utility>
 #include <sys/types.h>
 
 namespace lt {
@@ -30,6 +31,8 @@ public:
 
     void load(const std::string& address)
     {
+        address_ = address;
+        restartOnRendererEnd_ = false;
         ++generation_;
         state_ = State::Loading;
         stopTimers();
@@ -51,8 +54,16 @@ private:
             settle_.start(pool_.timing_.settleMs);
         });
         connect(page_, &QWebEnginePage::renderProcessTerminated, this, [this] {
-            if (state_ != State::Idle)
-                fail("The page's renderer has ended; its links cannot be read");
+            if (state_ == State::Idle)
+                return;
+            // Ended with the hung page of another slot: this page is innocent,
+            // so it loads again in a renderer of its own.
+            if (std::exchange(restartOnRendererEnd_, false)) {
+                const std::string address = address_;
+                load(address);
+                return;
+            }
+            fail("The page's renderer has ended; its links cannot be read");
         });
     }
 
@@ -98,20 +109,29 @@ private:
     }
 
     // A renderer that does not answer holds its page, and every later
-    // address of the slot with it: the slot starts over on a new page.
+    // address of the slot with it: the slot starts over on a new page, and
+    // the renderer is ended, or it would go on spinning. Pages of other
+    // slots in the same renderer load their address again.
     void replaceHungPage()
     {
         state_ = State::Idle;
         const qint64 pid = page_->renderProcessPid();
         QWebEnginePage* old = page_;
-        makePage();
         old->disconnect(this);
-        if (pid > 0 && !pool_.rendererShared(pid, old))
+        makePage();
+        if (pid > 0) {
+            pool_.restartPagesOf(pid, this);
             ::kill(static_cast<pid_t>(pid), SIGKILL);
+        }
         old->deleteLater();
         if (pool_.replaced_)
             pool_.replaced_(page_);
     }
+
+public:
+    void restartWhenRendererEnds() { restartOnRendererEnd_ = true; }
+
+private:
 
     void fail(const std::string& why)
     {
@@ -134,6 +154,8 @@ private:
     QTimer settle_, deadline_, linkWait_;
     State state_ = State::Idle;
     quint64 generation_ = 0;
+    std::string address_;
+    bool restartOnRendererEnd_ = false;
 };
 
 PagePool::PagePool(EngineProfile& profile, int pages, Timing timing, QObject* parent)
@@ -153,12 +175,11 @@ std::vector<QWebEnginePage*> PagePool::pages() const
     return out;
 }
 
-bool PagePool::rendererShared(qint64 pid, const QWebEnginePage* except) const
+void PagePool::restartPagesOf(qint64 pid, const Slot* except)
 {
     for (const auto& s : slots_)
-        if (s->page() != except && s->page()->renderProcessPid() == pid)
-            return true;
-    return false;
+        if (s.get() != except && s->page()->renderProcessPid() == pid)
+            s->restartWhenRendererEnds();
 }
 
 void PagePool::load(int slot, const std::string& address)

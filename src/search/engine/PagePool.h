@@ -45,8 +45,9 @@ private:
     class Slot;
     friend class Slot;
 
-    // Whether a page other than except runs in the renderer process pid.
-    bool rendererShared(qint64 pid, const QWebEnginePage* except) const;
+    // The pages of other slots in renderer process pid load their address
+    // again when it ends.
+    void restartPagesOf(qint64 pid, const Slot* except);
 
     EngineProfile& profile_;
     Timing timing_;
