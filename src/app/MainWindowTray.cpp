@@ -7,6 +7,7 @@
 #include "ui/WindowLook.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QWidget>
 
@@ -70,10 +71,11 @@ void MainWindowTray::restore()
 {
     N17->setEnabled(false);
     N18->setEnabled(true);
-    window_.setWindowState(window_.windowState() & ~Qt::WindowMinimized);
-    window_.show();
-    window_.raise();
-    window_.activateWindow();
+    bringToFront(window_);
+    // A modal window left open blocks the main window: it comes back with
+    // it, also when the window manager minimised it along with its owner.
+    if (QWidget* modal = QApplication::activeModalWidget())
+        bringToFront(*modal);
 }
 
 } // namespace lt

@@ -2,6 +2,7 @@
 
 #include "app/ResultListModel.h"
 #include "ui/Boxes.h"
+#include "ui/ModalWindows.h"
 #include "text/IntegerText.h"
 #include "text/MemoLines.h"
 
@@ -190,7 +191,7 @@ std::optional<std::string> MainWindowView::openFileDialog(const std::string& ini
         dialog.setDefaultSuffix(QStringLiteral("txt"));
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        if (lt::execModal(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             chosen = dialog.selectedFiles().first();
     }
     if (!chosen)

@@ -11,6 +11,7 @@
 #include "ui/AppInfo.h"
 #include "ui/Boxes.h"
 #include "ui/ErrorGuard.h"
+#include "ui/ModalWindows.h"
 #include "ui/WindowLook.h"
 
 #include <QApplication>
@@ -56,6 +57,12 @@ TForm1::TForm1(Services services, QWidget* parent) : QMainWindow(parent), servic
     setWindowTitle(QString::fromUtf8(lt::kProductCaption) + QStringLiteral("  ") + QString::fromUtf8(lt::kMakerLine));
     setFont(lt::songTiFont());
     setWindowIcon(lt::programIcon());
+    // Hiding into the tray or closing the last other window must not end the
+    // program: only the confirmed close of this window does (closeEvent).
+    QApplication::setQuitOnLastWindowClosed(false);
+    // The other windows are modal to this one's family, so that the tray
+    // icon still answers while they run.
+    lt::setModalOwner(this);
 
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
@@ -350,7 +357,7 @@ void TForm1::N5Click()
         dialog.setNameFilters({QStringLiteral("Text files(*.txt)"), QStringLiteral("All files(*.*)")});
         dialog.setDefaultSuffix(QStringLiteral("txt"));
         dialog.setOption(QFileDialog::ReadOnly, false);
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        if (lt::execModal(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             chosen = dialog.selectedFiles().first();
     }
     if (!chosen)
@@ -409,13 +416,13 @@ void TForm1::showEvent(QShowEvent* event)
 void TForm1::N15Click()
 {
     if (about_)
-        about_->exec();
+        lt::execModal(*about_);
 }
 
 void TForm1::N28Click()
 {
     if (bbs_)
-        bbs_->exec();
+        lt::execModal(*bbs_);
 }
 
 void TForm1::SpeedButton10Click()

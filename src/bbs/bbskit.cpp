@@ -2,6 +2,7 @@
 
 #include "bbs/BbsListGenerator.h"
 #include "ui/ErrorGuard.h"
+#include "ui/ModalWindows.h"
 #include "ui/WindowLook.h"
 
 #include <QFile>
@@ -155,7 +156,7 @@ std::optional<QString> TbbsForm::runSaveDialog()
 {
     if (!lastFile_.isEmpty())
         SaveDialog1->selectFile(lastFile_);
-    if (SaveDialog1->exec() != QDialog::Accepted)
+    if (lt::execModal(*SaveDialog1) != QDialog::Accepted)
         return std::nullopt;
     const QStringList files = SaveDialog1->selectedFiles();
     if (files.isEmpty() || files.first().isEmpty())

@@ -1,6 +1,7 @@
 #include "ui/Boxes.h"
 
 #include "ui/AppInfo.h"
+#include "ui/ModalWindows.h"
 #include "base/Error.h"
 
 #include <QDialog>
@@ -24,7 +25,7 @@ int showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, con
 {
     QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
     box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
-    return box.exec();
+    return execModal(box);
 }
 } // namespace
 
@@ -61,7 +62,7 @@ bool confirmationBox(QWidget* parent, const QString& text)
     QPushButton* no = box.addButton(QStringLiteral("(&N)否"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
-    box.exec();
+    execModal(box);
     return box.clickedButton() == yes;
 }
 
@@ -74,7 +75,7 @@ void errorBox(QWidget* parent, const QString& message)
         return;
     }
     QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, parent);
-    box.exec();
+    execModal(box);
 }
 
 std::optional<QString> inputDialog(QWidget* parent, const QString& caption, const QString& prompt,
@@ -99,7 +100,7 @@ std::optional<QString> inputDialog(QWidget* parent, const QString& caption, cons
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
-    if (dialog.exec() != QDialog::Accepted)
+    if (execModal(dialog) != QDialog::Accepted)
         return std::nullopt;
     return edit->text();
 }

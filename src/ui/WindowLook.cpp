@@ -44,4 +44,12 @@ void centreOnScreen(QWidget& window)
     window.move(frame.topLeft());
 }
 
+void bringToFront(QWidget& window)
+{
+    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
 } // namespace lt

@@ -25,4 +25,7 @@ QIcon programIcon();
 // the available area of its screen.
 void centreOnScreen(QWidget& window);
 
+// Shows the window, out of its minimised state, above the others and active.
+void bringToFront(QWidget& window);
+
 } // namespace lt

@@ -5,7 +5,7 @@
 #include "components/antTaskbarIcon.h"
 #include "app/ResultListModel.h"
 #include "app/Unit1.h"
-#include "support/TempDir.h"
+#include "WindowFixture.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -21,37 +21,7 @@
 #include <QTreeView>
 #include <gtest/gtest.h>
 
-using lt::test::TempDir;
-
-namespace {
-struct Window : ::testing::Test {
-    TempDir dir;
-    std::vector<lt::BoxRequest> boxes;
-    bool answerYes = false;
-
-    void SetUp() override
-    {
-        lt::setBoxHook([this](const lt::BoxRequest& r) {
-            boxes.push_back(r);
-            lt::BoxAnswer a;
-            a.accepted = r.kind != lt::BoxKind::Confirmation || answerYes;
-            return a;
-        });
-    }
-    void TearDown() override { lt::setBoxHook({}); }
-
-    std::unique_ptr<TForm1> make()
-    {
-        TForm1::Services s;
-        s.cleanCache = [] {};
-        s.networkCheck = [] { return std::string("192.0.2.1"); };
-        s.pause = [](int) {};
-        s.programFolder = dir.path();
-        return std::make_unique<TForm1>(s);
-    }
-    static QString panel(TForm1& f, int i) { return f.controls().StatusBar1[static_cast<std::size_t>(i)]->text(); }
-};
-} // namespace
+using lt::test::Window;
 
 TEST_F(Window, FirstStartInAnEmptyFolderShowsTheDefaults)
 {

@@ -1,6 +1,7 @@
 #include "ui/Boxes.h"
 #include "bbs/bbskit.h"
 #include "support/TempDir.h"
+#include "support/WhenModal.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -15,6 +16,7 @@
 
 using lt::test::readFile;
 using lt::test::TempDir;
+using lt::test::whenModal;
 
 namespace {
 
@@ -49,32 +51,6 @@ struct Form {
 QString q(const std::string& s)
 {
     return QString::fromStdString(s);
-}
-
-// Runs f once a modal window of type T is up (inside a real dialog's loop).
-// Gives up after a few seconds, closing whatever is modal, so that a fault
-// fails the test instead of hanging it.
-template <typename T>
-void whenModal(std::function<void(T*)> f)
-{
-    auto* timer = new QTimer;
-    auto* waited = new int(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, waited, f] {
-        T* w = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!w && ++*waited < 500)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        delete waited;
-        if (w) {
-            f(w);
-        } else {
-            ADD_FAILURE() << "no " << T::staticMetaObject.className() << " came up";
-            if (QWidget* other = QApplication::activeModalWidget())
-                other->close();
-        }
-    });
-    timer->start(10);
 }
 
 } // namespace
