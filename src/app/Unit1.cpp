@@ -90,7 +90,7 @@ TForm1::TForm1(Services services, QWidget* parent) : QMainWindow(parent), servic
     controls_.BitBtn1->hide();
     connect(controls_.BitBtn1, &QPushButton::clicked, this, [this] { guard([this] { BitBtn1Click(); }); });
 
-    resize(575, 421);
+    lt::setOuterSize(*this, QSize(575, 421));
     lt::centreOnScreen(*this);
 
     view_ = new lt::MainWindowView(*this, controls_, *results_, this);

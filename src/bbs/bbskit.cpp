@@ -16,10 +16,6 @@
 
 namespace {
 
-// The window's outer size is 546 × 238; with the classic 4-pixel border and
-// 19-pixel caption that leaves this client area for the controls.
-constexpr int kClientWidth = 538;
-constexpr int kClientHeight = 211;
 constexpr int kEditHeight = 21;
 
 } // namespace
@@ -50,7 +46,7 @@ TbbsForm::TbbsForm(QWidget* parent) : QDialog(parent), fields_(std::make_unique<
     setWindowTitle(QStringLiteral("生成BBS页面地址列表"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(kClientWidth, kClientHeight);
+    lt::setOuterSize(*this, QSize(546, 238), lt::Sizing::Fixed);
     setFont(lt::songTiFont());
     setWindowIcon(lt::programIcon());
 

@@ -1,6 +1,8 @@
 #pragma once
 #include <QFont>
 #include <QIcon>
+#include <QMargins>
+#include <QSize>
 #include <QString>
 
 class QWidget;
@@ -21,8 +23,22 @@ QFont songTiFont(int pixels = 12, bool bold = false);
 // missing.
 QIcon programIcon();
 
-// Puts the window's frame (title bar and border included) at the centre of
-// the available area of its screen.
+// Window sizes are outer sizes: title bar and border included. The frame is
+// the window manager's, so it is known only once a window has been shown;
+// what the window manager reported for the last window shown stands in for
+// a window not yet shown (none at all before the first one).
+
+enum class Sizing { Resizable, Fixed };
+
+// Gives the window the outer size: its inner size is the outer size less the
+// frame, and is set again when the window manager reports a frame other
+// than the one it was computed with.
+void setOuterSize(QWidget& window, QSize outer, Sizing sizing = Sizing::Resizable);
+
+// The window's frame: as reported for it, or as last reported for another.
+QMargins frameOf(const QWidget& window);
+
+// Puts the window's frame at the centre of the available area of its screen.
 void centreOnScreen(QWidget& window);
 
 // Shows the window, out of its minimised state, above the others and active.
