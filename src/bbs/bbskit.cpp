@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
@@ -145,7 +146,22 @@ TbbsForm::~TbbsForm() = default;
 void TbbsForm::showEvent(QShowEvent* event)
 {
     lt::centreOnScreen(*this);
+    // Every opening starts at the first field. Left to Qt it would be Edit12:
+    // made before Edit1, it is the first field after the window in the
+    // (circular) tab order.
+    Edit1->setFocus();
     QDialog::showEvent(event);
+}
+
+void TbbsForm::keyPressEvent(QKeyEvent* event)
+{
+    // The window's one way out is its close box; QDialog would let Escape
+    // close it too.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 std::optional<QString> TbbsForm::runSaveDialog()
