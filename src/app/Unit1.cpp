@@ -11,6 +11,7 @@
 #include "ui/AppInfo.h"
 #include "ui/Boxes.h"
 #include "ui/ErrorGuard.h"
+#include "ui/FileFilter.h"
 #include "ui/ModalWindows.h"
 #include "ui/WindowLook.h"
 
@@ -354,7 +355,7 @@ void TForm1::N5Click()
     } else {
         QFileDialog dialog(this, QStringLiteral("搜索结果保存为"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setNameFilters({QStringLiteral("Text files(*.txt)"), QStringLiteral("All files(*.*)")});
+        lt::setFileFilter(dialog, QString::fromUtf8(lt::kListFileFilter));
         dialog.setDefaultSuffix(QStringLiteral("txt"));
         dialog.setOption(QFileDialog::ReadOnly, false);
         if (lt::execModal(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())

@@ -2,6 +2,7 @@
 
 #include "bbs/BbsListGenerator.h"
 #include "ui/ErrorGuard.h"
+#include "ui/FileFilter.h"
 #include "ui/ModalWindows.h"
 #include "ui/WindowLook.h"
 
@@ -131,9 +132,7 @@ TbbsForm::TbbsForm(QWidget* parent) : QDialog(parent), fields_(std::make_unique<
     SaveDialog1 = new QFileDialog(this, QStringLiteral("BBS页面地址列表"));
     SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
     SaveDialog1->setFileMode(QFileDialog::AnyFile);
-    // The descriptions show as they are, without the patterns appended.
-    SaveDialog1->setOption(QFileDialog::HideNameFilterDetails);
-    SaveDialog1->setNameFilters({QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*.*)")});
+    lt::setFileFilter(*SaveDialog1, QStringLiteral("Text files|*.txt|All files|*.*"));
     SaveDialog1->setDefaultSuffix(QStringLiteral("txt"));
     chooseFile = [this] { return runSaveDialog(); };
 
