@@ -3,6 +3,7 @@
 #include "app/MainWindowTray.h"
 #include "app/MainWindowView.h"
 #include "app/ResultListModel.h"
+#include "app/ResultListView.h"
 #include "base/Files.h"
 #include "search/Interval.h"
 #include "search/ProgressFile.h"
@@ -23,18 +24,17 @@
 #include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QToolTip>
 #include <QTimer>
-#include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEngineView>
@@ -199,29 +199,26 @@ QWidget* TForm1::buildFilterPanel()
 
 QWidget* TForm1::buildBody()
 {
-    auto* body = new QWidget(this);
-    auto* row = new QHBoxLayout(body);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(2);
+    // A splitter between the list and the browser pane lets the user widen
+    // the list; the default layout is the list at its fixed width.
+    auto* body = new QSplitter(Qt::Horizontal, this);
+    body->setChildrenCollapsible(false);
+    body->setHandleWidth(4);
 
     results_ = new lt::ResultListModel(this);
-    controls_.ListView1 = new QTreeView(body);
-    controls_.ListView1->setModel(results_);
-    controls_.ListView1->setRootIsDecorated(false);
-    controls_.ListView1->setUniformRowHeights(true);
-    controls_.ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    controls_.ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    controls_.ListView1->setFixedWidth(201);
-    controls_.ListView1->header()->setStretchLastSection(false);
-    controls_.ListView1->header()->resizeSection(0, 175);
-    controls_.ListView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    connect(results_, &lt::ResultListModel::published, controls_.ListView1,
-            [this](int row) { controls_.ListView1->scrollTo(results_->index(row, 0)); });
-    row->addWidget(controls_.ListView1);
+    auto* list = new lt::ResultListView(body);
+    controls_.ListView1 = list;
+    list->setModel(results_);
+    connect(results_, &lt::ResultListModel::published, list,
+            [this, list](int row) { list->scrollTo(results_->index(row, 0)); });
+    body->addWidget(list);
 
     controls_.WebBrowser1 = new QWebEngineView(body);
     auto* inner = bevel(controls_.WebBrowser1, QFrame::Sunken, body);
-    row->addWidget(bevel(inner, QFrame::Raised, body), 1);
+    body->addWidget(bevel(inner, QFrame::Raised, body));
+    body->setStretchFactor(0, 0);
+    body->setStretchFactor(1, 1);
+    body->setSizes({lt::ResultListView::kDefaultWidth, width()});
     return body;
 }
 

@@ -2,10 +2,12 @@
 
 #include "ui/AppInfo.h"
 #include "ui/ModalWindows.h"
+#include "ui/WindowLook.h"
 #include "base/Error.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -21,11 +23,22 @@ BoxHook& hook()
     return h;
 }
 
+// A message box sizes itself to its text alone; a short text under a long
+// caption would leave the caption cut off in the title bar.
+int execWholeCaption(QMessageBox& box)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid)
+        grid->addItem(new QSpacerItem(widthForCaption(box.windowTitle()), 0, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    return execModal(box);
+}
+
 int showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text)
 {
     QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
     box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
-    return execModal(box);
+    return execWholeCaption(box);
 }
 } // namespace
 
@@ -62,7 +75,7 @@ bool confirmationBox(QWidget* parent, const QString& text)
     QPushButton* no = box.addButton(QStringLiteral("(&N)否"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
-    execModal(box);
+    execWholeCaption(box);
     return box.clickedButton() == yes;
 }
 
@@ -75,7 +88,7 @@ void errorBox(QWidget* parent, const QString& message)
         return;
     }
     QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, parent);
-    execModal(box);
+    execWholeCaption(box);
 }
 
 std::optional<QString> inputDialog(QWidget* parent, const QString& caption, const QString& prompt,
@@ -89,6 +102,7 @@ std::optional<QString> inputDialog(QWidget* parent, const QString& caption, cons
     }
     QDialog dialog(parent);
     dialog.setWindowTitle(caption);
+    dialog.setMinimumWidth(widthForCaption(caption));
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(new QLabel(prompt, &dialog));
     auto* edit = new QLineEdit(initial, &dialog);

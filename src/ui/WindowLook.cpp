@@ -2,8 +2,10 @@
 
 #include "resources/Resources.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFile>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -164,6 +166,15 @@ void centreOnScreen(QWidget& window)
     if (window.testAttribute(Qt::WA_WState_Created) && ownFrame(window).isNull())
         position += QPoint(frame.left(), frame.top());
     window.move(position);
+}
+
+int widthForCaption(const QString& caption)
+{
+    // The window icon and up to three buttons, with the gaps between them.
+    constexpr int kDecoration = 100;
+    QFont font = QApplication::font();
+    font.setBold(true);
+    return QFontMetrics(font).horizontalAdvance(caption) + kDecoration;
 }
 
 void bringToFront(QWidget& window)

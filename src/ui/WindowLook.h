@@ -41,6 +41,11 @@ QMargins frameOf(const QWidget& window);
 // Puts the window's frame at the centre of the available area of its screen.
 void centreOnScreen(QWidget& window);
 
+// The width a window needs to show its caption whole in the title bar: the
+// caption as window managers commonly draw it (the application's font, bold)
+// and room for the window's icon and the title bar's buttons.
+int widthForCaption(const QString& caption);
+
 // Shows the window, out of its minimised state, above the others and active.
 void bringToFront(QWidget& window);
 

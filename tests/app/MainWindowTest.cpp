@@ -21,6 +21,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
+#include <QHeaderView>
+#include <QSplitter>
 #include <gtest/gtest.h>
 
 using lt::test::Window;
@@ -71,6 +73,38 @@ TEST_F(Window, OuterSizeAndPlace)
     EXPECT_EQ(f->frameGeometry().size(), QSize(575, 421));
     const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
     EXPECT_LE((f->frameGeometry().center() - centre).manhattanLength(), 1);
+}
+
+TEST_F(Window, TheResultListCanBeWidenedAndItsColumnFollows)
+{
+    auto f = make();
+    f->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.get()));
+    QCoreApplication::processEvents();
+    QTreeView* list = f->controls().ListView1;
+    EXPECT_EQ(list->width(), 201);
+    EXPECT_EQ(list->header()->sectionSize(0), 175);
+
+    const QString address = QStringLiteral("http://127.0.0.1:19140/ffi/Print.aspx?id=1234567890&page=2");
+    f->view().appendItem(address.toStdString());
+    QCoreApplication::processEvents();
+    const QModelIndex item = list->model()->index(0, 0);
+    EXPECT_EQ(item.data(Qt::ToolTipRole).toString(), address); // the whole address, however narrow
+
+    // The user drags the splitter: the list and its column widen together.
+    auto* splitter = qobject_cast<QSplitter*>(list->parentWidget());
+    ASSERT_NE(splitter, nullptr);
+    QList<int> sizes = splitter->sizes();
+    splitter->setSizes({sizes[0] + 250, sizes[1] - 250});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list->width(), 451);
+    EXPECT_EQ(list->header()->sectionSize(0), 425);
+    EXPECT_GE(list->header()->sectionSize(0), list->fontMetrics().horizontalAdvance(address));
+
+    // Resizing the window leaves the list as the user set it.
+    f->resize(f->width() + 100, f->height());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list->width(), 451);
 }
 
 TEST_F(Window, StartWithAProgressFileShowsItsValues)
