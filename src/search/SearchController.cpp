@@ -46,6 +46,7 @@ void SearchController::bindBrowserHost(BrowserHost* host)
 
 void SearchController::restoreAtStartup()
 {
+    files_.removeLeftovers();
     files_.loadFilterLists(options_);
     if (files_.progressFileExists())
         files_.loadProgress(options_, position_, total_);

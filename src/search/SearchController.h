@@ -28,7 +28,8 @@ public:
     // The step does nothing while no host is bound.
     void bindBrowserHost(BrowserHost* host);
 
-    // Start-up: the filter lists, then the progress file when it exists.
+    // Start-up: leftovers of an interrupted save removed, the filter lists
+    // loaded, then the progress file when it exists.
     void restoreAtStartup();
 
     void chooseList();     // "网址"

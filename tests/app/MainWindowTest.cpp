@@ -107,6 +107,17 @@ TEST_F(Window, TheResultListCanBeWidenedAndItsColumnFollows)
     EXPECT_EQ(list->width(), 451);
 }
 
+TEST_F(Window, StartRemovesTheLeftoversOfAnInterruptedSave)
+{
+    dir.write("linktrawler.ini", "/data/list.txt\r\n7\r\n20\r\nwebyes\r\n12\r\nfilteryes\r\n");
+    dir.write("linktrawler.ini.~ltk3J9xQ", "/data/li");
+    dir.write("linktrawlno.ini.~ltZZ0001", "");
+    dir.write("notes.txt", "mine");
+    auto f = make();
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"linktrawler.ini", "notes.txt"}));
+    EXPECT_EQ(f->controls().Edit1->text(), "/data/list.txt");
+}
+
 TEST_F(Window, StartWithAProgressFileShowsItsValues)
 {
     dir.write("linktrawler.ini", "/data/list.txt\r\n7\r\n20\r\nwebyes\r\n12\r\nfilteryes\r\n");
