@@ -11,6 +11,7 @@ PACKAGES=(
   fonts-wqy-microhei
   qt6-translations-l10n
   xvfb xauth trayer
+  desktop-file-utils lintian
 )
 
 missing=()
