@@ -17,8 +17,9 @@ class QToolButton;
 
 // Window that writes lists of numbered forum page addresses into a text file,
 // either with one counter times a growth rate or with two counters. Created
-// hidden at start-up and shown modally (exec) whenever the user asks; the
-// fields keep their texts between openings.
+// hidden at start-up and shown modally (lt::execModal) whenever the user asks;
+// the fields keep their texts between openings, and every opening starts at
+// Edit1.
 namespace lt {
 class BbsListGenerator;
 }

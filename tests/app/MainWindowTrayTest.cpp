@@ -66,6 +66,22 @@ void inApplicationLoop(const std::function<void()>& body)
     QApplication::exec();
 }
 
+// Whether open brought up a modal window of type T that blocked the main
+// window; the window is closed again.
+template <typename T>
+bool modalOverTheMainWindow(const BlockWatch& main, const std::function<void()>& open)
+{
+    bool came = false;
+    whenModal<T>([&](T* w) {
+        came = true;
+        EXPECT_TRUE(main.blocked);
+        w->reject();
+    });
+    open();
+    (void)QTest::qWaitFor([&] { return came && !QApplication::activeModalWidget(); });
+    return came;
+}
+
 QSystemTrayIcon* trayIcon(TForm1& f)
 {
     lt::MainWindowTray& tray = f.tray();
@@ -169,26 +185,11 @@ TEST_F(Window, BoxesAndFileDialogsLeaveTheTrayIconFree)
     // A real box, opened from the tray with the main window hidden.
     lt::setBoxHook({});
     f->tray().minimiseToTray();
-    bool asked = false;
-    whenModal<QMessageBox>([&](QMessageBox* m) {
-        asked = true;
-        EXPECT_TRUE(main.blocked);
-        m->reject();
-    });
-    f->tray().N23->trigger();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return asked && !QApplication::activeModalWidget(); }));
-    EXPECT_TRUE(asked);
+    EXPECT_TRUE(modalOverTheMainWindow<QMessageBox>(main, [&] { f->tray().N23->trigger(); }));
     EXPECT_FALSE(f->isVisible()); // "否": still in the tray
 
     // The save dialog of the results.
     f->tray().restore();
-    bool saving = false;
-    whenModal<QFileDialog>([&](QFileDialog* d) {
-        saving = true;
-        EXPECT_TRUE(main.blocked);
-        d->reject();
-    });
-    f->controls().SpeedButton5->click();
-    EXPECT_TRUE(saving);
+    EXPECT_TRUE(modalOverTheMainWindow<QFileDialog>(main, [&] { f->controls().SpeedButton5->click(); }));
     EXPECT_FALSE(icon.everBlocked);
 }
