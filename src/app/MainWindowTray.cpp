@@ -71,10 +71,12 @@ void MainWindowTray::restore()
 {
     N17->setEnabled(false);
     N18->setEnabled(true);
-    bringToFront(window_);
     // A modal window left open blocks the main window: it comes back with
-    // it, also when the window manager minimised it along with its owner.
-    if (QWidget* modal = QApplication::activeModalWidget())
+    // it (also when the window manager minimised it along with its owner),
+    // above it and with the focus.
+    QWidget* modal = QApplication::activeModalWidget();
+    bringToFront(window_, modal ? Focus::Leave : Focus::Take);
+    if (modal)
         bringToFront(*modal);
 }
 

@@ -177,12 +177,18 @@ int widthForCaption(const QString& caption)
     return QFontMetrics(font).horizontalAdvance(caption) + kDecoration;
 }
 
-void bringToFront(QWidget& window)
+void bringToFront(QWidget& window, Focus focus)
 {
     window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    // A window being mapped would take the focus when the window manager
+    // maps it, after whatever was activated meanwhile.
+    const bool quiet = window.testAttribute(Qt::WA_ShowWithoutActivating);
+    window.setAttribute(Qt::WA_ShowWithoutActivating, quiet || focus == Focus::Leave);
     window.show();
+    window.setAttribute(Qt::WA_ShowWithoutActivating, quiet);
     window.raise();
-    window.activateWindow();
+    if (focus == Focus::Take)
+        window.activateWindow();
 }
 
 } // namespace lt

@@ -46,7 +46,9 @@ void centreOnScreen(QWidget& window);
 // and room for the window's icon and the title bar's buttons.
 int widthForCaption(const QString& caption);
 
-// Shows the window, out of its minimised state, above the others and active.
-void bringToFront(QWidget& window);
+// Shows the window, out of its minimised state, above the others; active
+// unless told to leave the focus where it is (to a window shown after it).
+enum class Focus { Take, Leave };
+void bringToFront(QWidget& window, Focus focus = Focus::Take);
 
 } // namespace lt

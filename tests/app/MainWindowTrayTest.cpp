@@ -152,6 +152,8 @@ TEST_F(Window, TheTrayIconAnswersWhileAModalWindowRuns)
         // Back with the main window, since the main window waits for it.
         EXPECT_TRUE(b->isVisible());
         EXPECT_FALSE(b->isMinimized());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QApplication::activeWindow(), b);
 
         // The menu comes up too, and from it the About box opens over the
         // BBS window, which then waits in turn.
