@@ -9,7 +9,9 @@ PACKAGES=(
   libjpeg-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei
+  qt6-translations-l10n
   xvfb xauth trayer
+  desktop-file-utils lintian
 )
 
 missing=()

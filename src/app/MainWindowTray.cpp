@@ -7,6 +7,7 @@
 #include "ui/WindowLook.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QWidget>
 
@@ -70,10 +71,13 @@ void MainWindowTray::restore()
 {
     N17->setEnabled(false);
     N18->setEnabled(true);
-    window_.setWindowState(window_.windowState() & ~Qt::WindowMinimized);
-    window_.show();
-    window_.raise();
-    window_.activateWindow();
+    // A modal window left open blocks the main window: it comes back with
+    // it (also when the window manager minimised it along with its owner),
+    // above it and with the focus.
+    QWidget* modal = QApplication::activeModalWidget();
+    bringToFront(window_, modal ? Focus::Leave : Focus::Take);
+    if (modal)
+        bringToFront(*modal);
 }
 
 } // namespace lt

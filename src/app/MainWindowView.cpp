@@ -2,6 +2,8 @@
 
 #include "app/ResultListModel.h"
 #include "ui/Boxes.h"
+#include "ui/FileFilter.h"
+#include "ui/ModalWindows.h"
 #include "text/IntegerText.h"
 #include "text/MemoLines.h"
 
@@ -186,11 +188,11 @@ std::optional<std::string> MainWindowView::openFileDialog(const std::string& ini
         chosen = chooseFile_(q(initialFolder));
     } else {
         QFileDialog dialog(&window_, QStringLiteral("选择网址列表文件"), q(initialFolder));
-        dialog.setNameFilters({QStringLiteral("Text files(*.txt)"), QStringLiteral("All files(*.*)")});
+        lt::setFileFilter(dialog, QString::fromUtf8(kListFileFilter));
         dialog.setDefaultSuffix(QStringLiteral("txt"));
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        if (lt::execModal(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             chosen = dialog.selectedFiles().first();
     }
     if (!chosen)

@@ -16,6 +16,9 @@ namespace lt {
 
 class ResultListModel;
 
+// Filter of the main window's open and save dialogs.
+inline constexpr const char* kListFileFilter = "Text files(*.txt)|*.txt|All files(*.*)|*.*";
+
 // Binds the search's view and options to the main window's controls.
 class MainWindowView : public QObject, public SearchView, public OptionsView {
     Q_OBJECT

@@ -3,6 +3,7 @@
 #include "app/MainWindowTray.h"
 #include "app/MainWindowView.h"
 #include "app/ResultListModel.h"
+#include "app/ResultListView.h"
 #include "base/Files.h"
 #include "search/Interval.h"
 #include "search/ProgressFile.h"
@@ -11,6 +12,8 @@
 #include "ui/AppInfo.h"
 #include "ui/Boxes.h"
 #include "ui/ErrorGuard.h"
+#include "ui/FileFilter.h"
+#include "ui/ModalWindows.h"
 #include "ui/WindowLook.h"
 
 #include <QApplication>
@@ -21,18 +24,17 @@
 #include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QToolTip>
 #include <QTimer>
-#include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEngineView>
@@ -56,6 +58,12 @@ TForm1::TForm1(Services services, QWidget* parent) : QMainWindow(parent), servic
     setWindowTitle(QString::fromUtf8(lt::kProductCaption) + QStringLiteral("  ") + QString::fromUtf8(lt::kMakerLine));
     setFont(lt::songTiFont());
     setWindowIcon(lt::programIcon());
+    // Hiding into the tray or closing the last other window must not end the
+    // program: only the confirmed close of this window does (closeEvent).
+    QApplication::setQuitOnLastWindowClosed(false);
+    // The other windows are modal to this one's family, so that the tray
+    // icon still answers while they run.
+    lt::setModalOwner(this);
 
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
@@ -83,7 +91,7 @@ TForm1::TForm1(Services services, QWidget* parent) : QMainWindow(parent), servic
     controls_.BitBtn1->hide();
     connect(controls_.BitBtn1, &QPushButton::clicked, this, [this] { guard([this] { BitBtn1Click(); }); });
 
-    resize(575, 421);
+    lt::setOuterSize(*this, QSize(575, 421));
     lt::centreOnScreen(*this);
 
     view_ = new lt::MainWindowView(*this, controls_, *results_, this);
@@ -191,29 +199,26 @@ QWidget* TForm1::buildFilterPanel()
 
 QWidget* TForm1::buildBody()
 {
-    auto* body = new QWidget(this);
-    auto* row = new QHBoxLayout(body);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(2);
+    // A splitter between the list and the browser pane lets the user widen
+    // the list; the default layout is the list at its fixed width.
+    auto* body = new QSplitter(Qt::Horizontal, this);
+    body->setChildrenCollapsible(false);
+    body->setHandleWidth(4);
 
     results_ = new lt::ResultListModel(this);
-    controls_.ListView1 = new QTreeView(body);
-    controls_.ListView1->setModel(results_);
-    controls_.ListView1->setRootIsDecorated(false);
-    controls_.ListView1->setUniformRowHeights(true);
-    controls_.ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    controls_.ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    controls_.ListView1->setFixedWidth(201);
-    controls_.ListView1->header()->setStretchLastSection(false);
-    controls_.ListView1->header()->resizeSection(0, 175);
-    controls_.ListView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    connect(results_, &lt::ResultListModel::published, controls_.ListView1,
-            [this](int row) { controls_.ListView1->scrollTo(results_->index(row, 0)); });
-    row->addWidget(controls_.ListView1);
+    auto* list = new lt::ResultListView(body);
+    controls_.ListView1 = list;
+    list->setModel(results_);
+    connect(results_, &lt::ResultListModel::published, list,
+            [this, list](int row) { list->scrollTo(results_->index(row, 0)); });
+    body->addWidget(list);
 
     controls_.WebBrowser1 = new QWebEngineView(body);
     auto* inner = bevel(controls_.WebBrowser1, QFrame::Sunken, body);
-    row->addWidget(bevel(inner, QFrame::Raised, body), 1);
+    body->addWidget(bevel(inner, QFrame::Raised, body));
+    body->setStretchFactor(0, 0);
+    body->setStretchFactor(1, 1);
+    body->setSizes({lt::ResultListView::kDefaultWidth, width()});
     return body;
 }
 
@@ -347,10 +352,10 @@ void TForm1::N5Click()
     } else {
         QFileDialog dialog(this, QStringLiteral("搜索结果保存为"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setNameFilters({QStringLiteral("Text files(*.txt)"), QStringLiteral("All files(*.*)")});
+        lt::setFileFilter(dialog, QString::fromUtf8(lt::kListFileFilter));
         dialog.setDefaultSuffix(QStringLiteral("txt"));
         dialog.setOption(QFileDialog::ReadOnly, false);
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        if (lt::execModal(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             chosen = dialog.selectedFiles().first();
     }
     if (!chosen)
@@ -409,13 +414,13 @@ void TForm1::showEvent(QShowEvent* event)
 void TForm1::N15Click()
 {
     if (about_)
-        about_->exec();
+        lt::execModal(*about_);
 }
 
 void TForm1::N28Click()
 {
     if (bbs_)
-        bbs_->exec();
+        lt::execModal(*bbs_);
 }
 
 void TForm1::SpeedButton10Click()

@@ -11,6 +11,7 @@
 #include "search/engine/EngineStartup.h"
 #include "search/engine/HarvestPage.h"
 #include "search/engine/WebEngineBrowserHost.h"
+#include "ui/QtTranslations.h"
 #include "ui/WindowLook.h"
 
 #include <QApplication>
@@ -23,6 +24,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("linktrawler"));
     QApplication::setWindowIcon(lt::programIcon());
+    lt::installChineseQtTexts();
 
     // Pages are destroyed with the windows; the profile outlives them.
     lt::EngineProfile profile;

@@ -4,7 +4,9 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -34,7 +36,81 @@ std::string folderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+std::string nameOf(const std::string& path)
+{
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+constexpr std::size_t kRandomLength = 6;
+
+bool mkstempCharacter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// Creates the temporary file, locked. A cleaner at the next start of another
+// instance may remove a temporary between its creation and its lock (it
+// takes the lock itself first); the writer then finds it unlinked and makes
+// another.
+int createLockedTemporary(std::string& name, const std::string& pattern)
+{
+    for (;;) {
+        name = pattern;
+        const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd < 0) {
+            name.clear(); // nothing of ours to remove
+            return -1;
+        }
+        struct stat st {};
+        if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &st) == 0 && st.st_nlink == 0) {
+            ::close(fd);
+            continue;
+        }
+        return fd;
+    }
+}
+
+// Removes the file at path if it is a regular file that no writer holds.
+void removeUnheld(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat opened {}, named {};
+    if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0
+        && ::lstat(path.c_str(), &named) == 0 && named.st_dev == opened.st_dev && named.st_ino == opened.st_ino)
+        ::unlink(path.c_str());
+    ::close(fd);
+}
+
 } // namespace
+
+bool AtomicFile::isTemporaryName(std::string_view name, std::string_view targetName)
+{
+    const std::size_t stem = targetName.size() + kTemporaryMark.size();
+    if (targetName.empty() || name.size() != stem + kRandomLength || name.substr(0, targetName.size()) != targetName
+        || name.substr(targetName.size(), kTemporaryMark.size()) != kTemporaryMark)
+        return false;
+    for (char c : name.substr(stem))
+        if (!mkstempCharacter(c))
+            return false;
+    return true;
+}
+
+void AtomicFile::removeLeftovers(const std::string& target)
+{
+    const std::string folder = folderOf(target);
+    const std::string targetName = nameOf(target);
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (isTemporaryName(entry->d_name, targetName))
+            removeUnheld(folder + "/" + entry->d_name);
+    }
+    ::closedir(dir);
+}
 
 AtomicFile::AtomicFile(std::string path, WriteErrors errors) : path_(std::move(path)), errors_(errors)
 {
@@ -42,8 +118,7 @@ AtomicFile::AtomicFile(std::string path, WriteErrors errors) : path_(std::move(p
         fail(ENOENT);
     if (isWriteProtected(path_))
         fail(EACCES);
-    temporary_ = path_ + std::string(kTemporaryMark) + "XXXXXX";
-    fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
+    fd_ = createLockedTemporary(temporary_, path_ + std::string(kTemporaryMark) + std::string(kRandomLength, 'X'));
     if (fd_ < 0)
         fail(errno);
     // mkstemp makes the file private; give it the mode a plain create would,
@@ -107,11 +182,11 @@ void AtomicFile::commit()
     flush();
     if (::fsync(fd_) != 0)
         fail(errno);
-    const int fd = std::exchange(fd_, -1);
-    if (::close(fd) != 0)
-        fail(errno);
+    // Renamed while still locked, so no cleaner takes it away first. The
+    // text is on the disk by now: a failing close changes nothing.
     if (::rename(temporary_.c_str(), path_.c_str()) != 0)
         fail(errno);
+    ::close(std::exchange(fd_, -1));
     // The rename itself must reach the disk too.
     int dir = ::open(folderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {

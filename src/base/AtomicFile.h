@@ -11,7 +11,9 @@ namespace lt {
 // characters), which commit() flushes to disk and renames over the target.
 // An uncommitted file is removed when the writer goes; the target stays as
 // it was. An existing target that the user may not write is left untouched
-// ("File access denied").
+// ("File access denied"). A writer holds a lock on its temporary file while
+// it lives, so that a temporary left behind by a crash can be told from one
+// being written.
 class AtomicFile {
 public:
     AtomicFile(std::string path, WriteErrors errors);
@@ -27,6 +29,15 @@ public:
 
     // Suffix of the temporary files, before their six random characters.
     static constexpr std::string_view kTemporaryMark = ".~lt";
+
+    // Whether name is a temporary file name of a writer of target: target's
+    // own name, the mark and six characters of mkstemp's alphabet.
+    static bool isTemporaryName(std::string_view name, std::string_view targetName);
+
+    // Removes the temporaries of target that no live writer holds: those a
+    // crash left behind. Never anything else: not a file of another name, a
+    // link, a folder, nor a temporary being written. Failures are ignored.
+    static void removeLeftovers(const std::string& target);
 
 private:
     [[noreturn]] void fail(int errnum);

@@ -38,21 +38,25 @@ bool deleteFile(const std::string& path)
     return ::unlink(path.c_str()) == 0;
 }
 
-int writeAll(int fd, std::string_view data)
+int writeAll(int fd, std::string_view data, std::size_t* written)
 {
     const char* p = data.data();
     std::size_t left = data.size();
+    int err = 0;
     while (left > 0) {
         ssize_t n = ::write(fd, p, left);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return errno;
+            err = errno;
+            break;
         }
         p += n;
         left -= static_cast<std::size_t>(n);
     }
-    return 0;
+    if (written)
+        *written = data.size() - left;
+    return err;
 }
 
 bool readWholeFile(const std::string& path, std::string& out, int& errnum)

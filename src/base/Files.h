@@ -17,8 +17,9 @@ bool sameFile(const std::string& a, const std::string& b);
 bool deleteFile(const std::string& path);
 
 // Writes all of data to the open file, going on after interruptions and
-// partial writes; 0, or the errno of the failure.
-int writeAll(int fd, std::string_view data);
+// partial writes; 0, or the errno of the failure. written, when given,
+// receives how many bytes reached the file, also on failure.
+int writeAll(int fd, std::string_view data, std::size_t* written = nullptr);
 
 // The whole file as raw bytes; false with errno when it cannot be read.
 bool readWholeFile(const std::string& path, std::string& out, int& errnum);

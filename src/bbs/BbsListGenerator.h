@@ -6,6 +6,8 @@
 
 namespace lt {
 
+class LineWriter;
+
 // The text fields of the generator window that the generators read.
 enum class BbsField {
     // One-counter generator.
@@ -34,13 +36,15 @@ public:
 // Writes numbered forum page addresses into a text file, one per line, each
 // ended by CR LF. Integer fields go through the strict conversion; a field
 // that does not convert ends the generation with the conversion error, the
-// file closed and holding the lines written so far.
+// file closed and holding the lines written so far. A write error ends it
+// with the runtime's file error.
 class BbsListGenerator {
 public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
     // Receives the running line count. Called on the first line, then when
-    // kCountPeriod has passed since the last call, and always with the exact
-    // count when the generation ends or fails after writing a line.
+    // kCountPeriod has passed since the last call, and at the end, however
+    // the generation ends, with the lines that reached the file when that
+    // differs from the count shown last.
     using CountSink = std::function<void(std::int64_t count)>;
 
     static constexpr std::chrono::milliseconds kCountPeriod{40};
@@ -57,6 +61,9 @@ public:
 
 private:
     class CountReporter;
+    // Runs writeLines and closes out; the count shown at the end is what out
+    // wrote.
+    void generate(LineWriter& out, const std::function<void(CountReporter&)>& writeLines);
 
     const BbsFieldSource& fields_;
     CountSink showCount_;

@@ -2,11 +2,14 @@
 
 #include "bbs/BbsListGenerator.h"
 #include "ui/ErrorGuard.h"
+#include "ui/FileFilter.h"
+#include "ui/ModalWindows.h"
 #include "ui/WindowLook.h"
 
 #include <QFile>
 #include <QFileDialog>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
@@ -15,10 +18,6 @@
 
 namespace {
 
-// The window's outer size is 546 × 238; with the classic 4-pixel border and
-// 19-pixel caption that leaves this client area for the controls.
-constexpr int kClientWidth = 538;
-constexpr int kClientHeight = 211;
 constexpr int kEditHeight = 21;
 
 } // namespace
@@ -49,7 +48,7 @@ TbbsForm::TbbsForm(QWidget* parent) : QDialog(parent), fields_(std::make_unique<
     setWindowTitle(QStringLiteral("生成BBS页面地址列表"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(kClientWidth, kClientHeight);
+    lt::setOuterSize(*this, QSize(546, 238), lt::Sizing::Fixed);
     setFont(lt::songTiFont());
     setWindowIcon(lt::programIcon());
 
@@ -133,9 +132,7 @@ TbbsForm::TbbsForm(QWidget* parent) : QDialog(parent), fields_(std::make_unique<
     SaveDialog1 = new QFileDialog(this, QStringLiteral("BBS页面地址列表"));
     SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
     SaveDialog1->setFileMode(QFileDialog::AnyFile);
-    // The descriptions show as they are, without the patterns appended.
-    SaveDialog1->setOption(QFileDialog::HideNameFilterDetails);
-    SaveDialog1->setNameFilters({QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*.*)")});
+    lt::setFileFilter(*SaveDialog1, QStringLiteral("Text files|*.txt|All files|*.*"));
     SaveDialog1->setDefaultSuffix(QStringLiteral("txt"));
     chooseFile = [this] { return runSaveDialog(); };
 
@@ -148,14 +145,29 @@ TbbsForm::~TbbsForm() = default;
 void TbbsForm::showEvent(QShowEvent* event)
 {
     lt::centreOnScreen(*this);
+    // Every opening starts at the first field. Left to Qt it would be Edit12:
+    // made before Edit1, it is the first field after the window in the
+    // (circular) tab order.
+    Edit1->setFocus();
     QDialog::showEvent(event);
+}
+
+void TbbsForm::keyPressEvent(QKeyEvent* event)
+{
+    // The window's one way out is its close box; QDialog would let Escape
+    // close it too.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 std::optional<QString> TbbsForm::runSaveDialog()
 {
     if (!lastFile_.isEmpty())
         SaveDialog1->selectFile(lastFile_);
-    if (SaveDialog1->exec() != QDialog::Accepted)
+    if (lt::execModal(*SaveDialog1) != QDialog::Accepted)
         return std::nullopt;
     const QStringList files = SaveDialog1->selectedFiles();
     if (files.isEmpty() || files.first().isEmpty())

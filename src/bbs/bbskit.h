@@ -8,6 +8,7 @@
 
 class QFileDialog;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QObject;
@@ -16,8 +17,9 @@ class QToolButton;
 
 // Window that writes lists of numbered forum page addresses into a text file,
 // either with one counter times a growth rate or with two counters. Created
-// hidden at start-up and shown modally (exec) whenever the user asks; the
-// fields keep their texts between openings.
+// hidden at start-up and shown modally (lt::execModal) whenever the user asks;
+// the fields keep their texts between openings, and every opening starts at
+// Edit1.
 namespace lt {
 class BbsListGenerator;
 }
@@ -74,6 +76,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     class FieldTexts;

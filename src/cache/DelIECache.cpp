@@ -8,7 +8,7 @@
 Tdelform::Tdelform(lt::BrowserDataStore& store, QWidget* parent) : QDialog(parent), store_(store)
 {
     setWindowTitle(QStringLiteral("清空IE历史数据"));
-    setFixedSize(202, 111);
+    lt::setOuterSize(*this, QSize(202, 111), lt::Sizing::Fixed);
     setFont(lt::songTiFont());
     lt::centreOnScreen(*this);
 

@@ -1,5 +1,6 @@
 #include "search/ProgressFile.h"
 
+#include "base/AtomicFile.h"
 #include "base/Files.h"
 #include "text/IntegerText.h"
 #include "base/IoErrors.h"
@@ -12,6 +13,12 @@ namespace lt {
 bool ProgressFile::progressFileExists() const
 {
     return fileExists(progressPath());
+}
+
+void ProgressFile::removeLeftovers() const
+{
+    for (const char* name : {kProgressFileName, kMustContainFileName, kMustNotContainFileName})
+        AtomicFile::removeLeftovers(folder_ + name);
 }
 
 void ProgressFile::loadFilterLists(OptionsView& view) const

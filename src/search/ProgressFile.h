@@ -33,6 +33,10 @@ public:
     // The six lines; the runtime's file error on failure.
     void writeProgress(const OptionsView& view, std::int32_t position, std::int32_t total) const;
 
+    // Removes the temporary files that an interrupted write of the three
+    // files left in the folder, and nothing else; never fails.
+    void removeLeftovers() const;
+
 private:
     std::string folder_;
 };

@@ -53,6 +53,7 @@ void SearchController::setLinkSchemes(LinkSchemes schemes)
 
 void SearchController::restoreAtStartup()
 {
+    files_.removeLeftovers();
     files_.loadFilterLists(options_);
     if (files_.progressFileExists())
         files_.loadProgress(options_, position_, total_);

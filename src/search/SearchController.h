@@ -30,7 +30,8 @@ public:
     // The window accepts "http://" links only; the command can widen that.
     void setLinkSchemes(LinkSchemes schemes);
 
-    // Start-up: the filter lists, then the progress file when it exists.
+    // Start-up: leftovers of an interrupted save removed, the filter lists
+    // loaded, then the progress file when it exists.
     void restoreAtStartup();
 
     void chooseList();     // "网址"

@@ -3,6 +3,7 @@
 #include "base/Files.h"
 #include "base/IoErrors.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -32,16 +33,18 @@ void LineWriter::create(const std::string& path)
     fd_ = fd;
     buf_.clear();
     buf_.reserve(kFlushAt + 4096);
+    lineEnds_.clear();
+    linesWritten_ = 0;
 }
 
 void LineWriter::flush()
 {
-    if (fd_ < 0) {
-        buf_.clear();
-        return;
-    }
-    const int err = writeAll(fd_, buf_);
+    std::size_t written = 0;
+    const int err = fd_ < 0 ? 0 : writeAll(fd_, buf_, &written);
+    const auto ended = std::upper_bound(lineEnds_.begin(), lineEnds_.end(), written) - lineEnds_.begin();
+    linesWritten_ += ended;
     buf_.clear();
+    lineEnds_.clear();
     if (err)
         throwIoError(err);
 }

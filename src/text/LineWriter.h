@@ -1,6 +1,8 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lt {
 
@@ -29,16 +31,27 @@ public:
         write(text);
         endLine();
     }
-    void endLine() { write("\r\n"); }
+    void endLine()
+    {
+        write("\r\n");
+        lineEnds_.push_back(buf_.size());
+    }
 
     void flush();
     // Flushes and closes; raises the file error when either fails.
     void close();
 
+    // Lines whose line end has reached the file; after a failed write, those
+    // before the failure. Lines still in the buffer do not count.
+    std::int64_t linesWritten() const { return linesWritten_; }
+
 private:
     static constexpr std::size_t kFlushAt = 1 << 20;
     int fd_ = -1;
     std::string buf_;
+    // Where each line ended in buf_, in order.
+    std::vector<std::size_t> lineEnds_;
+    std::int64_t linesWritten_ = 0;
 };
 
 } // namespace lt

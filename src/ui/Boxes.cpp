@@ -1,10 +1,13 @@
 #include "ui/Boxes.h"
 
 #include "ui/AppInfo.h"
+#include "ui/ModalWindows.h"
+#include "ui/WindowLook.h"
 #include "base/Error.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -20,11 +23,22 @@ BoxHook& hook()
     return h;
 }
 
+// A message box sizes itself to its text alone; a short text under a long
+// caption would leave the caption cut off in the title bar.
+int execWholeCaption(QMessageBox& box)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid)
+        grid->addItem(new QSpacerItem(widthForCaption(box.windowTitle()), 0, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    return execModal(box);
+}
+
 int showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text)
 {
     QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
     box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
-    return box.exec();
+    return execWholeCaption(box);
 }
 } // namespace
 
@@ -61,7 +75,7 @@ bool confirmationBox(QWidget* parent, const QString& text)
     QPushButton* no = box.addButton(QStringLiteral("(&N)否"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
-    box.exec();
+    execWholeCaption(box);
     return box.clickedButton() == yes;
 }
 
@@ -74,7 +88,7 @@ void errorBox(QWidget* parent, const QString& message)
         return;
     }
     QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, parent);
-    box.exec();
+    execWholeCaption(box);
 }
 
 std::optional<QString> inputDialog(QWidget* parent, const QString& caption, const QString& prompt,
@@ -88,6 +102,7 @@ std::optional<QString> inputDialog(QWidget* parent, const QString& caption, cons
     }
     QDialog dialog(parent);
     dialog.setWindowTitle(caption);
+    dialog.setMinimumWidth(widthForCaption(caption));
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(new QLabel(prompt, &dialog));
     auto* edit = new QLineEdit(initial, &dialog);
@@ -99,7 +114,7 @@ std::optional<QString> inputDialog(QWidget* parent, const QString& caption, cons
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
-    if (dialog.exec() != QDialog::Accepted)
+    if (execModal(dialog) != QDialog::Accepted)
         return std::nullopt;
     return edit->text();
 }

@@ -5,10 +5,12 @@
 #include "components/antTaskbarIcon.h"
 #include "app/ResultListModel.h"
 #include "app/Unit1.h"
-#include "support/TempDir.h"
+#include "WindowFixture.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QLabel>
@@ -19,39 +21,11 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
+#include <QHeaderView>
+#include <QSplitter>
 #include <gtest/gtest.h>
 
-using lt::test::TempDir;
-
-namespace {
-struct Window : ::testing::Test {
-    TempDir dir;
-    std::vector<lt::BoxRequest> boxes;
-    bool answerYes = false;
-
-    void SetUp() override
-    {
-        lt::setBoxHook([this](const lt::BoxRequest& r) {
-            boxes.push_back(r);
-            lt::BoxAnswer a;
-            a.accepted = r.kind != lt::BoxKind::Confirmation || answerYes;
-            return a;
-        });
-    }
-    void TearDown() override { lt::setBoxHook({}); }
-
-    std::unique_ptr<TForm1> make()
-    {
-        TForm1::Services s;
-        s.cleanCache = [] {};
-        s.networkCheck = [] { return std::string("192.0.2.1"); };
-        s.pause = [](int) {};
-        s.programFolder = dir.path();
-        return std::make_unique<TForm1>(s);
-    }
-    static QString panel(TForm1& f, int i) { return f.controls().StatusBar1[static_cast<std::size_t>(i)]->text(); }
-};
-} // namespace
+using lt::test::Window;
 
 TEST_F(Window, FirstStartInAnEmptyFolderShowsTheDefaults)
 {
@@ -78,7 +52,6 @@ TEST_F(Window, FirstStartInAnEmptyFolderShowsTheDefaults)
     EXPECT_FALSE(f->controls().Timer1->isActive());
     EXPECT_EQ(f->controls().Timer1->interval(), 5000);
     EXPECT_TRUE(f->windowTitle().startsWith(QStringLiteral("『拾链宝 』V2.5  ")));
-    EXPECT_EQ(f->size(), QSize(575, 421));
 
     QStringList captions, tips;
     for (QToolButton* b : {f->controls().SpeedButton1, f->controls().SpeedButton2, f->controls().SpeedButton3, f->controls().SpeedButton4, f->controls().SpeedButton5,
@@ -89,6 +62,60 @@ TEST_F(Window, FirstStartInAnEmptyFolderShowsTheDefaults)
     EXPECT_EQ(captions.join(','), "网址,搜索,终止,继续,保存,创建,进程,关于,退出");
     EXPECT_EQ(tips.join(','), "选择网址列表,开始链接搜索,终止链接搜索,继续搜索链接,保存搜索结果,创建BBS网址列表,"
                               "保存搜索进程,关于本软件,退出软件系统");
+}
+
+TEST_F(Window, OuterSizeAndPlace)
+{
+    auto f = make();
+    f->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.get()));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f->frameGeometry().size(), QSize(575, 421));
+    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    EXPECT_LE((f->frameGeometry().center() - centre).manhattanLength(), 1);
+}
+
+TEST_F(Window, TheResultListCanBeWidenedAndItsColumnFollows)
+{
+    auto f = make();
+    f->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.get()));
+    QCoreApplication::processEvents();
+    QTreeView* list = f->controls().ListView1;
+    EXPECT_EQ(list->width(), 201);
+    EXPECT_EQ(list->header()->sectionSize(0), 175);
+
+    const QString address = QStringLiteral("http://127.0.0.1:19140/ffi/Print.aspx?id=1234567890&page=2");
+    f->view().appendItem(address.toStdString());
+    QCoreApplication::processEvents();
+    const QModelIndex item = list->model()->index(0, 0);
+    EXPECT_EQ(item.data(Qt::ToolTipRole).toString(), address); // the whole address, however narrow
+
+    // The user drags the splitter: the list and its column widen together.
+    auto* splitter = qobject_cast<QSplitter*>(list->parentWidget());
+    ASSERT_NE(splitter, nullptr);
+    QList<int> sizes = splitter->sizes();
+    splitter->setSizes({sizes[0] + 250, sizes[1] - 250});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list->width(), 451);
+    EXPECT_EQ(list->header()->sectionSize(0), 425);
+    EXPECT_GE(list->header()->sectionSize(0), list->fontMetrics().horizontalAdvance(address));
+
+    // Resizing the window leaves the list as the user set it.
+    f->resize(f->width() + 100, f->height());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list->width(), 451);
+}
+
+TEST_F(Window, StartRemovesTheLeftoversOfAnInterruptedSave)
+{
+    dir.write("linktrawler.ini", "/data/list.txt\r\n7\r\n20\r\nwebyes\r\n12\r\nfilteryes\r\n");
+    dir.write("linktrawler.ini.~ltk3J9xQ", "/data/li");
+    dir.write("linktrawlno.ini.~ltZZ0001", "");
+    dir.write("notes.txt", "mine");
+    auto f = make();
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"linktrawler.ini", "notes.txt"}));
+    EXPECT_EQ(f->controls().Edit1->text(), "/data/list.txt");
 }
 
 TEST_F(Window, StartWithAProgressFileShowsItsValues)

@@ -1,4 +1,5 @@
 #include "bbs/BbsListGenerator.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 #include "base/Error.h"
 
@@ -143,12 +144,29 @@ TEST(BbsListGenerator, FileErrors)
 {
     TempDir dir;
     EXPECT_EQ(run(false, one("", "1", "1", "1", ""), dir.file("no/dir.txt")).error, "File not found");
-    // A write failing in the middle ends the generation with the count so far.
+    // A disk that takes nothing: lines were shown on their way, but none
+    // reached the file, and the count ends at 0.
     Outcome r = run(false, one("http://bbs.example.com/list-", "1", "1", "1000000", ".htm"), "/dev/full");
     EXPECT_EQ(r.error, "Disk full");
     ASSERT_FALSE(r.shown.empty());
-    EXPECT_GT(r.shown.back(), 0);
-    EXPECT_LT(r.shown.back(), 1000000);
+    EXPECT_GT(r.shown.front(), 0);
+    EXPECT_EQ(r.shown.back(), 0);
+
+    // A disk that fills up in the middle: the count ends at the whole lines
+    // in the file, not at those handed over.
+    for (bool twoCounters : {false, true}) {
+        const std::string path = dir.file("full.txt");
+        {
+            lt::test::FileSizeLimit limit(100000);
+            r = twoCounters ? run(true, two("http://bbs.example.com/", "1", "1000000", "-", "1", ".htm"), path)
+                            : run(false, one("http://bbs.example.com/list-", "1", "1", "1000000", ".htm"), path);
+        }
+        EXPECT_EQ(r.error, "Disk full");
+        const std::string file = readFile(path);
+        ASSERT_FALSE(r.shown.empty());
+        EXPECT_GT(r.shown.back(), 0);
+        EXPECT_EQ(r.shown.back(), std::count(file.begin(), file.end(), '\n')) << twoCounters;
+    }
 }
 
 TEST(BbsListGenerator, CountIsShownSparinglyAndExactAtTheEnd)

@@ -1,9 +1,15 @@
 #include "ui/Boxes.h"
+#include "ui/ModalWindows.h"
 #include "bbs/bbskit.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
+#include "support/WhenModal.h"
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -11,10 +17,12 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <unistd.h>
 
 using lt::test::readFile;
 using lt::test::TempDir;
+using lt::test::whenModal;
 
 namespace {
 
@@ -51,32 +59,6 @@ QString q(const std::string& s)
     return QString::fromStdString(s);
 }
 
-// Runs f once a modal window of type T is up (inside a real dialog's loop).
-// Gives up after a few seconds, closing whatever is modal, so that a fault
-// fails the test instead of hanging it.
-template <typename T>
-void whenModal(std::function<void(T*)> f)
-{
-    auto* timer = new QTimer;
-    auto* waited = new int(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, waited, f] {
-        T* w = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!w && ++*waited < 500)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        delete waited;
-        if (w) {
-            f(w);
-        } else {
-            ADD_FAILURE() << "no " << T::staticMetaObject.className() << " came up";
-            if (QWidget* other = QApplication::activeModalWidget())
-                other->close();
-        }
-    });
-    timer->start(10);
-}
-
 } // namespace
 
 TEST(TbbsForm, WindowAndLayout)
@@ -107,6 +89,34 @@ TEST(TbbsForm, WindowAndLayout)
         while (next->focusPolicy() == Qt::NoFocus || !f.isAncestorOf(next) || next->window() != &f)
             next = next->nextInFocusChain();
         EXPECT_EQ(next, order[i + 1]) << "after Edit" << i + 1;
+    }
+}
+
+// The window as the user meets it: where it opens, where typing starts,
+// how Tab goes on, and that only the close box closes it.
+TEST(TbbsForm, OpensCentredWithTheFocusOnTheFirstField)
+{
+    TbbsForm f;
+    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    for (int opening = 0; opening < 2; ++opening) {
+        whenModal<TbbsForm>([&](TbbsForm* w) {
+            EXPECT_EQ(w->frameGeometry().size(), QSize(546, 238)) << "opening " << opening;
+            EXPECT_LE((w->frameGeometry().center() - centre).manhattanLength(), 1) << "opening " << opening;
+            EXPECT_EQ(w->focusWidget(), w->Edit1) << "opening " << opening;
+
+            QLineEdit* const order[] = {w->Edit1, w->Edit2, w->Edit3,  w->Edit4,  w->Edit5,  w->Edit6,
+                                        w->Edit7, w->Edit8, w->Edit9, w->Edit10, w->Edit11, w->Edit12};
+            for (std::size_t i = 1; i < std::size(order); ++i) {
+                QTest::keyClick(w->focusWidget(), Qt::Key_Tab);
+                EXPECT_EQ(w->focusWidget(), order[i]) << "Tab number " << i;
+            }
+
+            QTest::keyClick(w->focusWidget(), Qt::Key_Escape);
+            EXPECT_TRUE(w->isVisible()) << "Escape closed it";
+            w->close();
+        });
+        lt::execModal(f);
+        f.Edit7->setFocus(); // the last field used is not where the next opening starts
     }
 }
 
@@ -180,15 +190,18 @@ TEST(TbbsForm, ErrorsReachTheErrorBox)
     EXPECT_EQ(readFile(dir.file("keep.txt")), "keep\r\n");
     EXPECT_EQ(t.form.Label7->text(), QStringLiteral("页面总数"));
 
-    // A write error in the middle: the count shows what was written.
-    t.answer = QStringLiteral("/dev/full");
+    // A write error in the middle: the count shows the lines in the file.
+    t.answer = q(dir.file("full.txt"));
     t.form.Edit3->setText("1000000");
-    t.form.SpeedButton1->click();
+    {
+        lt::test::FileSizeLimit limit(100000);
+        t.form.SpeedButton1->click();
+    }
     ASSERT_EQ(boxes.boxes.size(), 3u);
     EXPECT_EQ(boxes.boxes[2].text, QStringLiteral("Disk full."));
-    const int shown = t.form.Label2->text().toInt();
-    EXPECT_GT(shown, 0);
-    EXPECT_LT(shown, 1000000);
+    const std::string file = readFile(dir.file("full.txt"));
+    EXPECT_EQ(t.form.Label2->text().toLongLong(), std::count(file.begin(), file.end(), '\n'));
+    EXPECT_GT(t.form.Label2->text().toInt(), 0);
 }
 
 TEST(TbbsForm, FieldsStayBetweenOpenings)

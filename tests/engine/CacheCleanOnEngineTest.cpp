@@ -3,6 +3,7 @@
 #include "cache/DelIECache.h"
 #include "cache/WebEngineDataStore.h"
 #include "search/engine/HarvestPage.h"
+#include "ui/WindowLook.h"
 
 #include <QElapsedTimer>
 #include <QToolButton>
@@ -29,7 +30,7 @@ TEST(Tdelform, IsAHiddenWindowWhoseButtonRunsTheClean)
     RecordingStore store;
     Tdelform form(store);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("清空IE历史数据"));
-    EXPECT_EQ(form.size(), QSize(202, 111));
+    EXPECT_EQ(form.size().grownBy(lt::frameOf(form)), QSize(202, 111)); // outer size
     EXPECT_FALSE(form.isVisible());
     ASSERT_NE(form.SpeedButton4, nullptr);
     EXPECT_EQ(form.SpeedButton4->objectName(), "SpeedButton4");

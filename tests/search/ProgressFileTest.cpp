@@ -3,6 +3,8 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <sys/stat.h>
 
 using namespace lt;
@@ -148,4 +150,18 @@ TEST_F(Progress, UnwritableFolderGivesCannotCreate)
     } catch (const Error& e) {
         EXPECT_STREQ(e.what(), "Cannot create file /nonexistent-folder/linktrawlok.ini");
     }
+}
+
+TEST_F(Progress, LeftoversOfTheThreeFilesGoAndNothingElse)
+{
+    for (const char* name : {"linktrawler.ini.~ltQ1w2E3", "linktrawlok.ini.~lt9z8Y7x", "linktrawlno.ini.~ltAAAAAA"})
+        dir.write(name, "half");
+    const std::vector<std::string> kept = {"linktrawler.ini", "linktrawler.tmp", "linktrawler.tmp.~ltQ1w2E3",
+                                           "linktrawlno.ini", "list.txt.~ltQ1w2E3", "linktrawlok.ini.bak"};
+    for (const std::string& name : kept)
+        dir.write(name, "x");
+    files.removeLeftovers();
+    std::vector<std::string> sorted = kept;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(dir.names(), sorted);
 }

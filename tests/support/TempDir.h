@@ -1,9 +1,12 @@
 #pragma once
+#include <algorithm>
 #include <cstdlib>
+#include <dirent.h>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace lt::test {
 
@@ -29,6 +32,22 @@ public:
         std::ofstream out(file(name), std::ios::binary);
         out << bytes;
         return file(name);
+    }
+
+    // The names in the folder, sorted.
+    std::vector<std::string> names() const
+    {
+        std::vector<std::string> out;
+        if (DIR* d = ::opendir(path_.c_str())) {
+            while (const dirent* e = ::readdir(d)) {
+                const std::string name = e->d_name;
+                if (name != "." && name != "..")
+                    out.push_back(name);
+            }
+            ::closedir(d);
+        }
+        std::sort(out.begin(), out.end());
+        return out;
     }
 
 private:

@@ -1,3 +1,4 @@
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 #include "base/Error.h"
 #include "base/Files.h"
@@ -10,9 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace lt;
@@ -151,6 +151,37 @@ TEST(LineWriter, EndsEveryLineWithCrLfAndEmptiesAnExistingFile)
     w.endLine();
     w.close();
     EXPECT_EQ(lt::test::readFile(path), "a\r\nbc\r\n");
+    EXPECT_EQ(w.linesWritten(), 2);
+}
+
+TEST(LineWriter, CountsTheLinesThatReachedTheFile)
+{
+    TempDir dir;
+    const std::string path = dir.file("out.txt");
+    std::int64_t written = -1;
+    {
+        // The file fills up in the middle of a line, long after the first
+        // line was handed over.
+        lt::test::FileSizeLimit limit(100000);
+        LineWriter w(path);
+        try {
+            for (int i = 0; i < 200000; ++i) {
+                w.writeLine("http://bbs.example.com/list-" + std::to_string(i) + ".htm");
+                EXPECT_LE(w.linesWritten(), i + 1);
+            }
+            w.close();
+            ADD_FAILURE() << "the file did not fill up";
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()), "Disk full");
+        }
+        written = w.linesWritten();
+    }
+    const std::string file = lt::test::readFile(path);
+    EXPECT_EQ(file.size(), 100000u);
+    EXPECT_GT(written, 0);
+    // Whole lines only: the cut one does not count.
+    EXPECT_EQ(written, std::count(file.begin(), file.end(), '\n'));
+    EXPECT_NE(file.back(), '\n');
 }
 
 TEST(MemoLines, FinalBreakIsNoLineButInnerEmptyLinesAre)
@@ -179,24 +210,14 @@ TEST(AtomicWrite, AFailureMidWriteKeepsTheOldFileAndLeavesNoTemporary)
 {
     TempDir dir;
     std::string path = dir.write("p.ini", "old contents\r\n");
-    // A file size limit makes the write fail part-way, as a full disk would.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old {};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    std::string err = errorOf([&] { writeFileAtomic(path, std::string(100000, 'x'), WriteErrors::Runtime); });
-    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::string err;
+    {
+        lt::test::FileSizeLimit limit(4096);
+        err = errorOf([&] { writeFileAtomic(path, std::string(100000, 'x'), WriteErrors::Runtime); });
+    }
     EXPECT_EQ(err, "Disk full");
     EXPECT_EQ(lt::test::readFile(path), "old contents\r\n");
-    std::string listing;
-    FILE* ls = ::popen(("ls -A " + dir.path()).c_str(), "r");
-    char buf[256];
-    while (fgets(buf, sizeof buf, ls))
-        listing += buf;
-    ::pclose(ls);
-    EXPECT_EQ(listing, "p.ini\n");
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"p.ini"});
 }
 
 TEST(TextEncoding, FoldCaseIgnoresLetterCaseOnly)

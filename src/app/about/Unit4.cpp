@@ -56,8 +56,7 @@ TForm2::TForm2(QWidget* parent)
     setWindowIcon(lt::programIcon());
     setFont(lt::pixelFont(QStringLiteral("MS Sans Serif"), 11));
     setSizeGripEnabled(false);
-    // 280 x 217 outside, with a sizeable frame of 4 and a title bar of 19.
-    resize(272, 190);
+    lt::setOuterSize(*this, QSize(280, 217));
 
     Panel1 = new lt::BevelPanel(this);
     auto* fill = new QVBoxLayout(this);

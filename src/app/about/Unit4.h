@@ -10,7 +10,7 @@ class BevelPanel;
 }
 
 // The About box: product name, version, the maker's logo and credit line,
-// and three links. Created hidden once and shown modally with exec() as
+// and three links. Created hidden once and shown modally (lt::execModal) as
 // often as asked; it stays above other windows while shown.
 class TForm2 : public QDialog {
     Q_OBJECT

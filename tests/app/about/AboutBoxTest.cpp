@@ -55,6 +55,8 @@ TEST(AboutBox, WindowAndLayout)
     EXPECT_EQ(form.OKButton->parentWidget(), &form);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QApplication::processEvents();
+    EXPECT_EQ(form.frameGeometry().size(), QSize(280, 217));
     EXPECT_EQ(form.Panel1->geometry(), form.rect());
     form.resize(400, 300);
     QApplication::processEvents();
