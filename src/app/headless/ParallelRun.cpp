@@ -85,6 +85,7 @@ void ParallelRun::begin()
 {
     guarded([this] {
         restoreOptions(searchOptions_, [this] {
+            files_.removeLeftovers();
             files_.loadFilterLists(searchOptions_);
             if (files_.progressFileExists())
                 files_.loadProgress(searchOptions_, position_, total_);
