@@ -11,6 +11,7 @@
 #include "ui/AppInfo.h"
 #include "ui/Boxes.h"
 #include "ui/ErrorGuard.h"
+#include "ui/FileNames.h"
 #include "ui/WindowLook.h"
 
 #include <QApplication>
@@ -355,7 +356,7 @@ void TForm1::N5Click()
     }
     if (!chosen)
         return;
-    lt::ResultListFile file(chosen->toStdString(), lt::WriteErrors::Runtime);
+    lt::ResultListFile file(lt::fileSystemName(*chosen), lt::WriteErrors::Runtime);
     for (const QString& link : results_->captions())
         file.add(link.toStdString());
     file.commit();

@@ -9,13 +9,16 @@
 #include "search/engine/WebEngineBrowserHost.h"
 #include "support/TempDir.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using lt::test::HttpTestServer;
 using lt::test::TempDir;
@@ -94,5 +97,70 @@ TEST(WindowSearch, ThreePagesFromChooseListToFinish)
         EXPECT_EQ(boxes[0].kind, lt::BoxKind::Confirmation);
         form.bindBrowserHost(nullptr);
     }
+    lt::setBoxHook({});
+}
+
+TEST(WindowSearch, AListInAFolderWhoseNameIsNotUtf8IsContinuedAfterARestart)
+{
+    TempDir dir;
+    HttpTestServer server;
+    server.serveHtml("/1", "<a href='/from-1'>1</a>");
+    server.serveHtml("/2", "<a href='/from-2'>2</a>");
+    // Folder "网址" named in GB2312, as a disk from the original platform has it.
+    const std::string folder = dir.path() + "\xcd\xf8\xd6\xb7";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    const std::string list = folder + "/list.txt";
+    {
+        std::ofstream out(list, std::ios::binary);
+        out << server.url("/1") << "\r\n" << server.url("/2") << "\r\n";
+    }
+
+    std::vector<lt::BoxRequest> boxes;
+    lt::setBoxHook([&](const lt::BoxRequest& r) {
+        boxes.push_back(r);
+        lt::BoxAnswer a;
+        a.accepted = r.kind != lt::BoxKind::Confirmation;
+        a.text = "1";
+        return a;
+    });
+    lt::EngineProfile profile(QString::fromStdString(dir.path() + "engine"));
+    TForm1::Services s;
+    s.networkCheck = [] { return std::string("192.0.2.1"); };
+    s.pause = [](int) {};
+    s.programFolder = dir.path();
+    auto finished = [](TForm1& form) {
+        return QTest::qWaitFor([&] { return form.controls().StatusBar1[6]->text() == "搜索已经结束!"; }, 60000);
+    };
+    {
+        TForm1 form(s);
+        lt::WebEngineBrowserHost host(*form.webBrowser(), profile);
+        form.bindBrowserHost(&host);
+        // The dialog answers in Qt's reading of the name, with U+FFFD for
+        // the bytes that are not UTF-8.
+        form.view().setOpenFileChooser([&](const QString&) { return QFile::decodeName(QByteArray::fromStdString(list)); });
+        form.controls().SpeedButton1->click();
+        EXPECT_EQ(form.controls().Edit1->text(), QString::fromStdString(dir.path()) + "网址/list.txt");
+        EXPECT_EQ(form.controls().StatusBar1[1]->text(), "2");
+        form.controls().SpinEdit1->setValue(1);
+        form.controls().SpeedButton2->click();
+        ASSERT_TRUE(finished(form));
+        EXPECT_EQ(form.results().captions().join(' ').toStdString(), server.url("/from-1") + " " + server.url("/from-2"));
+        form.bindBrowserHost(nullptr);
+    }
+    EXPECT_EQ(lt::test::readFile(dir.file("linktrawler.ini")), list + "\r\n2\r\n2\r\nwebno\r\n1\r\nfilterno\r\n");
+    {
+        // The next run restores the list and continues it after line 1.
+        TForm1 form(s);
+        lt::WebEngineBrowserHost host(*form.webBrowser(), profile);
+        form.bindBrowserHost(&host);
+        EXPECT_EQ(form.controls().Edit1->text(), QString::fromStdString(dir.path()) + "网址/list.txt");
+        form.controls().SpeedButton4->click();
+        ASSERT_TRUE(finished(form));
+        EXPECT_EQ(form.results().captions().join(' ').toStdString(), server.url("/from-2"));
+        form.bindBrowserHost(nullptr);
+    }
+    for (const auto& b : boxes)
+        EXPECT_NE(b.text, "网址列表文件不存在！");
+    EXPECT_EQ(server.requestCount("/2"), 2);
     lt::setBoxHook({});
 }
