@@ -164,3 +164,60 @@ TEST(WindowSearch, AListInAFolderWhoseNameIsNotUtf8IsContinuedAfterARestart)
     EXPECT_EQ(server.requestCount("/2"), 2);
     lt::setBoxHook({});
 }
+
+TEST(WindowSearch, ResultsSavedWithSaveAndSearchedAgainLoadTheSamePages)
+{
+    TempDir dir;
+    HttpTestServer server;
+    const std::string port = std::to_string(server.port());
+    server.serveHtml("/links.html", "<a href='/k-na-中文'>1</a><a href='/s?q=中文'>2</a><a href='/a b'>3</a>"
+                                    "<a href='/p%2Fq'>4</a><a href='/Été'>5</a>"
+                                    "<a href='http://中文.example:" + port + "/路径?查询=值'>6</a>");
+    HttpTestServer::Response gbk;
+    gbk.contentType = "text/html; charset=gb2312";
+    gbk.body = "<a href='/s?q=\xd6\xd0\xce\xc4'>gb</a>"; // "中文" in GB2312
+    server.serve("/gbk.html", gbk);
+    const std::string list = dir.write("list.txt", server.url("/links.html") + "\r\n" + server.url("/gbk.html") + "\r\n");
+    const std::string saved = dir.file("saved.txt");
+
+    lt::setBoxHook([](const lt::BoxRequest&) { return lt::BoxAnswer{}; });
+    lt::EngineProfile profile(QString::fromStdString(dir.path() + "engine"));
+    {
+        TForm1::Services s;
+        s.networkCheck = [] { return std::string("192.0.2.1"); };
+        s.pause = [](int) {};
+        s.programFolder = dir.path();
+        TForm1 form(s);
+        lt::WebEngineBrowserHost host(*form.webBrowser(), profile);
+        form.bindBrowserHost(&host);
+        form.controls().SpinEdit1->setValue(1);
+        auto search = [&](const std::string& path) {
+            form.view().setOpenFileChooser([&](const QString&) { return QString::fromStdString(path); });
+            form.controls().SpeedButton1->click();
+            form.controls().SpeedButton2->click();
+            return QTest::qWaitFor([&] { return form.controls().StatusBar1[6]->text() == "搜索已经结束!"; }, 60000);
+        };
+        ASSERT_TRUE(search(list));
+        const std::vector<std::string> shown = {
+            server.url("/k-na-中文"), server.url("/s?q=中文"), server.url("/a%20b"), server.url("/p%2Fq"),
+            server.url("/Été"), "http://中文.example:" + port + "/路径?查询=值", server.url("/s?q=%D6%D0%CE%C4")};
+        std::string captions, file;
+        for (const std::string& link : shown) {
+            captions += link + " ";
+            file += link + "\r\n";
+        }
+        EXPECT_EQ(form.results().captions().join(' ').toStdString() + " ", captions);
+
+        form.setSaveFileChooser([&] { return std::optional<QString>(QString::fromStdString(saved)); });
+        form.controls().SpeedButton5->click();
+        EXPECT_EQ(lt::test::readFile(saved), file);
+
+        ASSERT_TRUE(search(saved));
+        form.bindBrowserHost(nullptr);
+    }
+    // Each saved link loaded the page the engine's own link named.
+    for (const char* target : {"/k-na-%E4%B8%AD%E6%96%87", "/s?q=%E4%B8%AD%E6%96%87", "/a%20b", "/p%2Fq", "/%C3%89t%C3%A9",
+                               "/%E8%B7%AF%E5%BE%84?%E6%9F%A5%E8%AF%A2=%E5%80%BC", "/s?q=%D6%D0%CE%C4"})
+        EXPECT_EQ(server.requestCount(target), 1) << target;
+    lt::setBoxHook({});
+}
