@@ -108,6 +108,21 @@ bool holdsAceLabel(std::string_view host)
     return false;
 }
 
+// The host in Unicode whatever its top-level domain; as it is when it is not
+// valid ACE. The links of a page mostly share a few hosts: the last one is
+// remembered.
+std::string unicodeHostName(std::string_view ace)
+{
+    thread_local std::string lastAce, lastUnicode;
+    if (ace != lastAce) {
+        const QString unicode = QUrl::fromAce(QByteArray(ace.data(), static_cast<qsizetype>(ace.size())),
+                                              QUrl::IgnoreIDNWhitelist);
+        lastAce = ace;
+        lastUnicode = unicode.isEmpty() ? std::string(ace) : unicode.toStdString();
+    }
+    return lastUnicode;
+}
+
 // Where the host stands in "scheme://userinfo@host:port/...": [begin, end);
 // empty when the address has no authority.
 void locateHost(std::string_view href, std::size_t& begin, std::size_t& end)
@@ -158,13 +173,10 @@ std::string addressBarForm(std::string href)
     std::string out;
     out.reserve(href.size());
     appendDecoded(out, all.substr(0, hostBegin));
-    const QString unicodeHost = aceHost ? QUrl::fromAce(QByteArray(host.data(), static_cast<qsizetype>(host.size())),
-                                                        QUrl::IgnoreIDNWhitelist)
-                                        : QString();
-    if (unicodeHost.isEmpty())
-        out.append(host);
+    if (aceHost)
+        out.append(unicodeHostName(host));
     else
-        out.append(unicodeHost.toStdString());
+        out.append(host);
     appendDecoded(out, all.substr(hostEnd));
     return out;
 }
