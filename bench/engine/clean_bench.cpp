@@ -1,8 +1,7 @@
 // Time of the browser data clean on an empty profile and on one where pages
 // of several sites have registered cache-first service workers. Run by hand:
 // clean_bench [sites] [runs].
-#include "HttpTestServer.h"
-#include "cache/BrowserDataCleaner.h"
+#include "CacheFirstSite.h"
 #include "cache/WebEngineDataStore.h"
 #include "search/engine/EngineProfile.h"
 #include "search/engine/EngineStartup.h"
@@ -16,23 +15,13 @@
 #include <QTimer>
 #include <QWebEnginePage>
 #include <cstdio>
-#include <functional>
-#include <string>
 #include <cstdlib>
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
-
-const char* const kWorker = R"JS(
-self.addEventListener('install', function (e) {
-    e.waitUntil(caches.open('pages').then(function (c) { return c.add('/sw/index.html'); })
-                    .then(function () { return self.skipWaiting(); }));
-});
-self.addEventListener('activate', function (e) { e.waitUntil(clients.claim()); });
-self.addEventListener('fetch', function (e) {
-    e.respondWith(caches.match(e.request).then(function (r) { return r || fetch(e.request); }));
-});)JS";
 
 bool loadAndWaitForWorker(lt::WebEngineBrowserHost& host, const std::string& url)
 {
@@ -60,13 +49,15 @@ double msOf(const std::function<void()>& f)
     return static_cast<double>(t.nsecsElapsed()) / 1e6;
 }
 
-// The whole clean, then its worker step alone.
+// The clean's steps in their order, each timed.
 std::string cleanMs(lt::WebEngineDataStore& store)
 {
+    const double history = msOf([&] { store.clearHistory(); });
     const double cache = msOf([&] { store.deleteCacheEntries(); });
     const double workers = msOf([&] { store.deleteServiceWorkers(); });
-    char text[128];
-    std::snprintf(text, sizeof text, "page cache %.1f ms, workers %.1f ms", cache, workers);
+    char text[160];
+    std::snprintf(text, sizeof text, "%.1f ms (history %.1f, page cache %.1f, service workers %.1f)",
+                  history + cache + workers, history, cache, workers);
     return text;
 }
 
@@ -83,14 +74,7 @@ int main(int argc, char** argv)
     std::vector<std::unique_ptr<lt::test::HttpTestServer>> servers;
     for (int i = 0; i < sites; ++i) {
         auto s = std::make_unique<lt::test::HttpTestServer>();
-        s->serveHtml("/sw/index.html", "<title>loading</title><script>"
-                                       "navigator.serviceWorker.register('/sw/worker.js', {scope: '/sw/'});"
-                                       "navigator.serviceWorker.ready.then(function () { document.title = 'ready'; });"
-                                       "</script>");
-        lt::test::HttpTestServer::Response worker;
-        worker.contentType = "text/javascript";
-        worker.body = kWorker;
-        s->serve("/sw/worker.js", worker);
+        lt::test::serveCacheFirstSite(*s, "/next");
         servers.push_back(std::move(s));
     }
     {

@@ -31,6 +31,23 @@ std::string commands(TForm1& f)
         s += b->isEnabled() ? '1' : '0';
     return s;
 }
+
+// A window that searches on the real engine: connected, without pauses, its
+// files in folder.
+TForm1::Services searchServices(const std::string& folder)
+{
+    TForm1::Services s;
+    s.networkCheck = [] { return std::string("192.0.2.1"); };
+    s.pause = [](int) {};
+    s.programFolder = folder;
+    return s;
+}
+
+// Whether the window's search comes to its end within a minute.
+bool finishes(TForm1& form)
+{
+    return QTest::qWaitFor([&] { return form.controls().StatusBar1[6]->text() == "搜索已经结束!"; }, 60000);
+}
 } // namespace
 
 TEST(WindowSearch, ThreePagesFromChooseListToFinish)
@@ -53,12 +70,9 @@ TEST(WindowSearch, ThreePagesFromChooseListToFinish)
 
     lt::EngineProfile profile(QString::fromStdString(dir.path() + "engine"));
     {
-        TForm1::Services s;
+        TForm1::Services s = searchServices(dir.path());
         int cleans = 0;
         s.cleanCache = [&] { ++cleans; };
-        s.networkCheck = [] { return std::string("192.0.2.1"); };
-        s.pause = [](int) {};
-        s.programFolder = dir.path();
         TForm1 form(s);
         lt::WebEngineBrowserHost host(*form.webBrowser(), profile);
         form.bindBrowserHost(&host);
@@ -83,7 +97,7 @@ TEST(WindowSearch, ThreePagesFromChooseListToFinish)
         form.close();
         EXPECT_TRUE(form.isVisible());
 
-        ASSERT_TRUE(QTest::qWaitFor([&] { return form.controls().StatusBar1[6]->text() == "搜索已经结束!"; }, 60000));
+        ASSERT_TRUE(finishes(form));
         EXPECT_EQ(commands(form), "1101");
         EXPECT_FALSE(form.controls().Timer1->isActive());
         EXPECT_EQ(form.controls().StatusBar1[3]->text(), "3");
@@ -124,13 +138,7 @@ TEST(WindowSearch, AListInAFolderWhoseNameIsNotUtf8IsContinuedAfterARestart)
         return a;
     });
     lt::EngineProfile profile(QString::fromStdString(dir.path() + "engine"));
-    TForm1::Services s;
-    s.networkCheck = [] { return std::string("192.0.2.1"); };
-    s.pause = [](int) {};
-    s.programFolder = dir.path();
-    auto finished = [](TForm1& form) {
-        return QTest::qWaitFor([&] { return form.controls().StatusBar1[6]->text() == "搜索已经结束!"; }, 60000);
-    };
+    const TForm1::Services s = searchServices(dir.path());
     {
         TForm1 form(s);
         lt::WebEngineBrowserHost host(*form.webBrowser(), profile);
@@ -143,7 +151,7 @@ TEST(WindowSearch, AListInAFolderWhoseNameIsNotUtf8IsContinuedAfterARestart)
         EXPECT_EQ(form.controls().StatusBar1[1]->text(), "2");
         form.controls().SpinEdit1->setValue(1);
         form.controls().SpeedButton2->click();
-        ASSERT_TRUE(finished(form));
+        ASSERT_TRUE(finishes(form));
         EXPECT_EQ(form.results().captions().join(' ').toStdString(), server.url("/from-1") + " " + server.url("/from-2"));
         form.bindBrowserHost(nullptr);
     }
@@ -155,7 +163,7 @@ TEST(WindowSearch, AListInAFolderWhoseNameIsNotUtf8IsContinuedAfterARestart)
         form.bindBrowserHost(&host);
         EXPECT_EQ(form.controls().Edit1->text(), QString::fromStdString(dir.path()) + "网址/list.txt");
         form.controls().SpeedButton4->click();
-        ASSERT_TRUE(finished(form));
+        ASSERT_TRUE(finishes(form));
         EXPECT_EQ(form.results().captions().join(' ').toStdString(), server.url("/from-2"));
         form.bindBrowserHost(nullptr);
     }
@@ -183,11 +191,7 @@ TEST(WindowSearch, ResultsSavedWithSaveAndSearchedAgainLoadTheSamePages)
     lt::setBoxHook([](const lt::BoxRequest&) { return lt::BoxAnswer{}; });
     lt::EngineProfile profile(QString::fromStdString(dir.path() + "engine"));
     {
-        TForm1::Services s;
-        s.networkCheck = [] { return std::string("192.0.2.1"); };
-        s.pause = [](int) {};
-        s.programFolder = dir.path();
-        TForm1 form(s);
+        TForm1 form(searchServices(dir.path()));
         lt::WebEngineBrowserHost host(*form.webBrowser(), profile);
         form.bindBrowserHost(&host);
         form.controls().SpinEdit1->setValue(1);
@@ -195,7 +199,7 @@ TEST(WindowSearch, ResultsSavedWithSaveAndSearchedAgainLoadTheSamePages)
             form.view().setOpenFileChooser([&](const QString&) { return QString::fromStdString(path); });
             form.controls().SpeedButton1->click();
             form.controls().SpeedButton2->click();
-            return QTest::qWaitFor([&] { return form.controls().StatusBar1[6]->text() == "搜索已经结束!"; }, 60000);
+            return finishes(form);
         };
         ASSERT_TRUE(search(list));
         const std::vector<std::string> shown = {

@@ -1,3 +1,4 @@
+#include "CacheFirstSite.h"
 #include "EngineTestSupport.h"
 #include "HttpTestServer.h"
 #include "cache/DelIECache.h"
@@ -118,29 +119,6 @@ TEST(CacheClean, APageStillLoadingDoesNotHoldTheClean)
 
 namespace {
 
-// A site whose worker serves every page of its scope from Cache Storage,
-// asking the server only for what it has not stored yet.
-void serveCacheFirstSite(HttpTestServer& server, const std::string& version)
-{
-    server.serveHtml("/sw/index.html", "<html><head><title>loading</title></head><body><a href='/" + version +
-                                           "'>" + version + "</a><script>"
-                                           "navigator.serviceWorker.register('/sw/worker.js', {scope: '/sw/'});"
-                                           "navigator.serviceWorker.ready.then(function () { document.title = 'ready'; });"
-                                           "</script></body></html>");
-    HttpTestServer::Response worker;
-    worker.contentType = "text/javascript";
-    worker.body = R"JS(
-        self.addEventListener('install', function (e) {
-            e.waitUntil(caches.open('pages').then(function (c) { return c.add('/sw/index.html'); })
-                            .then(function () { return self.skipWaiting(); }));
-        });
-        self.addEventListener('activate', function (e) { e.waitUntil(clients.claim()); });
-        self.addEventListener('fetch', function (e) {
-            e.respondWith(caches.match(e.request).then(function (r) { return r || fetch(e.request); }));
-        });)JS";
-    server.serve("/sw/worker.js", worker);
-}
-
 // The page's title once it starts with prefix (its scripts set it late).
 std::string titleAfterLoad(CountingHost& h, const std::string& url, const std::string& prefix)
 {
@@ -156,7 +134,7 @@ std::string titleAfterLoad(CountingHost& h, const std::string& url, const std::s
 TEST(CacheClean, RemovesServiceWorkersAndTheirCachesButKeepsCookies)
 {
     HttpTestServer server;
-    serveCacheFirstSite(server, "v1");
+    serveCacheFirstSite(server, "/v1");
     HttpTestServer::Response cookie;
     cookie.body = "<script>document.title = 'cookie:' + document.cookie;</script>";
     cookie.headers = {{"Set-Cookie", "keep=1; Max-Age=86400; Path=/"}};
@@ -172,7 +150,7 @@ TEST(CacheClean, RemovesServiceWorkersAndTheirCachesButKeepsCookies)
     ASSERT_TRUE(QTest::qWaitFor([&] { return server.requestCount("/sw/index.html") == 2; }, 10000));
 
     // The server has a new page; the worker still serves the stored one.
-    serveCacheFirstSite(server, "v2");
+    serveCacheFirstSite(server, "/v2");
     ASSERT_TRUE(h.load(page));
     ASSERT_EQ(h.host.linkCount(), 1);
     EXPECT_EQ(h.host.linkText(0), server.url("/v1"));
