@@ -39,7 +39,7 @@ QSet<QString> cacheEntryFiles(const QString& folder)
     return files;
 }
 
-// Whether the cache folder holds anything besides its index.
+// Whether a disk cache's folder holds anything besides its index.
 bool holdsContent(const QString& folder)
 {
     QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
@@ -130,9 +130,13 @@ void WebEngineDataStore::deleteServiceWorkers()
     // The engine's own folder for workers and Cache Storage; it is made when
     // a page first stores either.
     const QString folder = profile_->persistentStoragePath() + QStringLiteral("/Service Worker");
-    if (!QFileInfo(folder).isDir())
+    // A registered worker has its script stored, and Cache Storage its index:
+    // with neither there is nothing to remove, and the sweep's fixed cost
+    // (a DevTools frontend, some tenths of a second) is saved.
+    const QStringList cacheOrigins = cacheStorageOrigins(folder);
+    if (cacheOrigins.isEmpty() && !holdsContent(folder + QStringLiteral("/ScriptCache")))
         return;
-    ServiceWorkerSweep sweep(*profile_, cacheStorageOrigins(folder));
+    ServiceWorkerSweep sweep(*profile_, cacheOrigins);
     if (!sweep.run(QDeadlineTimer(workerTimeoutMs_)))
         throw Error("The service workers could not be removed in time");
 }

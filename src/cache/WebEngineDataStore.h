@@ -27,8 +27,8 @@ public:
     // the engine has settled. An empty cache is left alone.
     void deleteCacheEntries() override;
     // Through ServiceWorkerSweep, at most workerTimeoutMs(): every registered
-    // worker's origin, and every origin with Cache Storage on disk. A profile
-    // in which no page has stored either since it was made is left alone.
+    // worker's origin, and every origin with Cache Storage on disk. When no
+    // worker script and no Cache Storage is stored, nothing is done.
     void deleteServiceWorkers() override;
 
     static constexpr int kDefaultCacheTimeoutMs = 10000;
