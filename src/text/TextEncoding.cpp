@@ -154,6 +154,25 @@ std::string decodeFileText(std::string&& raw)
     return decodeText(std::move(raw), encoding);
 }
 
+std::string escapeNonUtf8Bytes(std::string_view text)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (;;) {
+        const std::size_t valid = validUtf8Length(text);
+        out.append(text.substr(0, valid));
+        text.remove_prefix(valid);
+        if (text.empty())
+            return out;
+        const auto c = static_cast<unsigned char>(text.front());
+        out += '%';
+        out += hex[c >> 4];
+        out += hex[c & 15];
+        text.remove_prefix(1);
+    }
+}
+
 static void appendUtf8(std::string& out, std::uint32_t cp)
 {
     if (cp < 0x80) {

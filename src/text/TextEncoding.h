@@ -23,6 +23,10 @@ std::string decodeText(std::string&& raw, FileEncoding encoding);
 // A whole file's text, its encoding judged from all of it.
 std::string decodeFileText(std::string&& raw);
 
+// The text with every byte that is not part of a well-formed UTF-8 sequence
+// written as its percent-escape ("%D6"), the way an address carries bytes.
+std::string escapeNonUtf8Bytes(std::string_view text);
+
 // Case-folded key for comparisons that ignore letter case.
 std::string foldCase(std::string_view text);
 

@@ -99,7 +99,7 @@ TEST(UrlForAddress, TheListsTextReachesTheServerAsWritten)
 
 TEST(UrlForAddress, MalformedAndOverLongAddressesLoadAnEmptyPage)
 {
-    for (const std::string bad : {std::string(), std::string("no scheme here"), std::string("http://a b/")})
+    for (const std::string& bad : {std::string(), std::string("no scheme here"), std::string("http://a b/")})
         EXPECT_EQ(loaded(bad), "about:blank") << bad;
     const std::string atLimit = "http://h/" + std::string(kLongestAddress - 9, 'a');
     EXPECT_EQ(loaded(atLimit).size(), kLongestAddress);

@@ -55,6 +55,7 @@ TEST(FileEncoding, DecodingKeepsWhatTheEncodingCannotRead)
     EXPECT_EQ(decodeText("cut\xd6", FileEncoding::Gb18030), "cut\xd6");
     EXPECT_EQ(decodeFileText(gbWebSite + "\r\n"), "网址\r\n");
     EXPECT_EQ(decodeFileText("网址\r\n"), "网址\r\n");
+    EXPECT_EQ(escapeNonUtf8Bytes("a/网" + gbChinese + "\xe7\xbd"), "a/网%D6%D0%CE%C4%E7%BD");
 }
 
 TEST(FileEncoding, AGbListIsReadAsGbEvenWhereALineLooksLikeUtf8)

@@ -45,29 +45,12 @@ std::string toText(const QString& s)
     return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
 }
 
-// The address as text: its UTF-8 decoded, and every byte that is not UTF-8
-// (one the list's encoding could not read) as its escape, so the server
-// gets it as the list has it.
+// The address as text: every byte that is not UTF-8 (one the list's
+// encoding could not read) as its escape, so the server gets it as the list
+// has it.
 QString addressText(const std::string& address)
 {
-    if (isValidUtf8(address))
-        return QString::fromUtf8(address.data(), static_cast<qsizetype>(address.size()));
-    std::string text;
-    text.reserve(address.size() + address.size() / 4);
-    static const char hex[] = "0123456789ABCDEF";
-    for (std::size_t i = 0; i < address.size();) {
-        const auto c = static_cast<unsigned char>(address[i]);
-        const std::size_t len = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
-        if (len > 0 && i + len <= address.size() && isValidUtf8(std::string_view(address).substr(i, len))) {
-            text.append(address, i, len);
-            i += len;
-        } else {
-            text += '%';
-            text += hex[c >> 4];
-            text += hex[c & 15];
-            ++i;
-        }
-    }
+    const std::string text = escapeNonUtf8Bytes(address);
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
