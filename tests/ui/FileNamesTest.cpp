@@ -1,5 +1,9 @@
-// File names that are not UTF-8 between the file system and the windows.
+// File names that are not UTF-8 between the file system and the windows:
+// in dialogs, in the list field, in error boxes.
+#include "base/Error.h"
 #include "support/TempDir.h"
+#include "ui/Boxes.h"
+#include "ui/ErrorGuard.h"
 #include "ui/FileNames.h"
 
 #include <QFile>
@@ -37,4 +41,16 @@ TEST(FileNames, Utf8NamesPassAsTheyAre)
     EXPECT_EQ(lt::readableFileName("/home/u/网址.txt"), QString::fromUtf8("/home/u/网址.txt"));
     EXPECT_EQ(lt::fileSystemName(QString::fromUtf8("/nowhere/网址/list.txt")), "/nowhere/网址/list.txt");
     EXPECT_EQ(lt::fileSystemName(QString::fromUtf8("relative/a.txt")), "relative/a.txt");
+}
+
+TEST(FileNames, AnErrorThatNamesSuchAFileShowsItReadable)
+{
+    QString shown;
+    lt::setBoxHook([&](const lt::BoxRequest& r) {
+        shown = r.text;
+        return lt::BoxAnswer{};
+    });
+    lt::guarded(nullptr, [] { throw lt::Error("Cannot create file /home/u/" + gbFolder + "/linktrawlok.ini"); });
+    lt::setBoxHook({});
+    EXPECT_EQ(shown, QString::fromUtf8("Cannot create file /home/u/网址/linktrawlok.ini."));
 }
