@@ -6,6 +6,7 @@ set -euo pipefail
 PACKAGES=(
   cmake g++ pkg-config
   qt6-base-dev qt6-webengine-dev
+  libqt6webengine6-data
   libjpeg-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei

@@ -3,6 +3,7 @@
 #include "app/ResultListModel.h"
 #include "ui/Boxes.h"
 #include "ui/FileFilter.h"
+#include "ui/FileNames.h"
 #include "ui/ModalWindows.h"
 #include "text/IntegerText.h"
 #include "text/MemoLines.h"
@@ -52,12 +53,18 @@ void MainWindowView::refreshLines(FilterList list)
 
 std::string MainWindowView::addressListPath() const
 {
-    return s(c_.Edit1->text());
+    // The field shows a readable form; the path itself is kept aside, as
+    // bytes, unless something else has been put into the field.
+    const QString shown = c_.Edit1->text();
+    if (shown == readableFileName(listPath_))
+        return listPath_;
+    return fileSystemName(shown);
 }
 
 void MainWindowView::setAddressListPath(const std::string& path)
 {
-    c_.Edit1->setText(q(path));
+    listPath_ = path;
+    c_.Edit1->setText(readableFileName(path));
 }
 
 std::int32_t MainWindowView::interval() const
@@ -197,7 +204,7 @@ std::optional<std::string> MainWindowView::openFileDialog(const std::string& ini
     }
     if (!chosen)
         return std::nullopt;
-    return s(*chosen);
+    return fileSystemName(*chosen);
 }
 
 } // namespace lt

@@ -66,6 +66,8 @@ private:
     QWidget& window_;
     const MainWindowControls& c_;
     ResultListModel& results_;
+    // The list's path as the file system's bytes; Edit1 shows it readable.
+    std::string listPath_;
     // Lines of each filter list, kept in step with the field's text.
     std::vector<std::string> lines_[2];
     OpenFileChooser chooseFile_;

@@ -13,6 +13,7 @@
 #include "ui/Boxes.h"
 #include "ui/ErrorGuard.h"
 #include "ui/FileFilter.h"
+#include "ui/FileNames.h"
 #include "ui/ModalWindows.h"
 #include "ui/WindowLook.h"
 
@@ -360,7 +361,7 @@ void TForm1::N5Click()
     }
     if (!chosen)
         return;
-    lt::ResultListFile file(chosen->toStdString(), lt::WriteErrors::Runtime);
+    lt::ResultListFile file(lt::fileSystemName(*chosen), lt::WriteErrors::Runtime);
     for (const QString& link : results_->captions())
         file.add(link.toStdString());
     file.commit();

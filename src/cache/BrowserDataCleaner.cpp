@@ -10,6 +10,10 @@ void BrowserDataCleaner::clean() noexcept
     } catch (...) {
         // The search goes on whatever could not be cleared.
     }
+    try {
+        store_.deleteServiceWorkers();
+    } catch (...) {
+    }
 }
 
 } // namespace lt

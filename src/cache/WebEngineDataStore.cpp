@@ -1,6 +1,7 @@
 #include "cache/WebEngineDataStore.h"
 
 #include "base/Error.h"
+#include "cache/ServiceWorkerSweep.h"
 
 #include <QDeadlineTimer>
 #include <QDirIterator>
@@ -38,7 +39,7 @@ QSet<QString> cacheEntryFiles(const QString& folder)
     return files;
 }
 
-// Whether the cache folder holds anything besides its index.
+// Whether a disk cache's folder holds anything besides its index.
 bool holdsContent(const QString& folder)
 {
     QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
@@ -49,6 +50,25 @@ bool holdsContent(const QString& folder)
             return true;
     }
     return false;
+}
+
+// Origins that have Cache Storage on disk: each one's index ends with the
+// origin in plain text.
+QStringList cacheStorageOrigins(const QString& workerFolder)
+{
+    static const QRegularExpression origin(QStringLiteral("(https?://[A-Za-z0-9.\\-\\[\\]:]+)/"));
+    QSet<QString> origins;
+    QDirIterator it(workerFolder + QStringLiteral("/CacheStorage"), {QStringLiteral("index.txt")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile index(it.next());
+        if (!index.open(QIODevice::ReadOnly))
+            continue;
+        auto found = origin.globalMatch(QString::fromLatin1(index.readAll()));
+        while (found.hasNext())
+            origins.insert(found.next().captured(1));
+    }
+    return QStringList(origins.begin(), origins.end());
 }
 
 constexpr int kSettleMs = 300;
@@ -101,6 +121,24 @@ void WebEngineDataStore::deleteCacheEntries()
     // begun before that is dropped. It does so within a few milliseconds of
     // the files going, without telling: give it the time.
     runEngineFor(kSettleMs);
+}
+
+void WebEngineDataStore::deleteServiceWorkers()
+{
+    if (!profile_)
+        throw Error("The browser profile is not available");
+    // The engine's own folder for workers and Cache Storage; it is made when
+    // a page first stores either.
+    const QString folder = profile_->persistentStoragePath() + QStringLiteral("/Service Worker");
+    // A registered worker has its script stored, and Cache Storage its index:
+    // with neither there is nothing to remove, and the sweep's fixed cost
+    // (a DevTools frontend, some tenths of a second) is saved.
+    const QStringList cacheOrigins = cacheStorageOrigins(folder);
+    if (cacheOrigins.isEmpty() && !holdsContent(folder + QStringLiteral("/ScriptCache")))
+        return;
+    ServiceWorkerSweep sweep(*profile_, cacheOrigins);
+    if (!sweep.run(QDeadlineTimer(workerTimeoutMs_)))
+        throw Error("The service workers could not be removed in time");
 }
 
 } // namespace lt

@@ -12,6 +12,8 @@ class OptionsView {
 public:
     virtual ~OptionsView() = default;
 
+    // The bytes the file system has for the list's path, whatever the
+    // field shows.
     virtual std::string addressListPath() const = 0;
     virtual void setAddressListPath(const std::string& path) = 0;
 

@@ -43,8 +43,9 @@ void ProgressFile::loadFilterLists(OptionsView& view) const
 void ProgressFile::loadProgress(OptionsView& view, std::int32_t& position, std::int32_t& total) const
 {
     LineReader in(progressPath());
-    // The reader closes the file however this ends.
-    view.setAddressListPath(in.readLine());
+    // The reader closes the file however this ends. The list's path comes
+    // back byte for byte: a file name is bytes, whatever the file's encoding.
+    view.setAddressListPath(in.readLineBytes());
     position = strToInt(in.readLine());
     total = strToInt(in.readLine());
     view.setOwnSiteOption(in.readLine() == "webyes");

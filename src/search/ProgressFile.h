@@ -25,7 +25,8 @@ public:
     // cannot be read, and the second list is then not loaded.
     void loadFilterLists(OptionsView& view) const;
     // Six lines, each applied as soon as it is read; a bad number raises the
-    // conversion error with the lines before it applied.
+    // conversion error with the lines before it applied. The list's path is
+    // written and read as the bytes the file system has for it.
     void loadProgress(OptionsView& view, std::int32_t& position, std::int32_t& total) const;
     // Both lists; "Cannot create file %s"; the second is not written when the
     // first fails.

@@ -271,7 +271,7 @@ void SearchController::continueSearch()
     } else {
         std::int32_t consumed = 0;
         for (;;) {
-            reader_.readLine();
+            reader_.skipLine();
             ++consumed;
             if (consumed == position_ || reader_.atEof())
                 break;

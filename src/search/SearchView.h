@@ -40,7 +40,8 @@ public:
     virtual std::optional<std::string> inputDialog(const std::string& caption, const std::string& prompt,
                                                    const std::string& initial)
         = 0;
-    // Title "选择网址列表文件"; nothing when cancelled.
+    // Title "选择网址列表文件"; the chosen file's path as the file system's
+    // bytes, or nothing when cancelled.
     virtual std::optional<std::string> openFileDialog(const std::string& initialFolder) = 0;
 };
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -55,16 +56,20 @@ void LineReader::open(const std::string& path)
     eof_ = false;
     buf_.resize(kBufferSize);
     pos_ = len_ = 0;
+    bufferOffset_ = 0;
+    encodingChosen_ = false;
+    encoding_ = FileEncoding::Utf8;
 }
 
 bool LineReader::fill()
 {
     if (eof_ || fd_ < 0)
         return false;
+    bufferOffset_ += static_cast<long long>(len_);
+    pos_ = len_ = 0;
     ssize_t n = readSome(fd_, buf_.data(), buf_.size());
     if (n < 0)
         throwIoError(errno);
-    pos_ = 0;
     len_ = static_cast<std::size_t>(n);
     if (n == 0)
         eof_ = true;
@@ -85,35 +90,116 @@ bool LineReader::atEof()
     return false;
 }
 
-std::string LineReader::readLine()
+void LineReader::watchEncoding(const char* from, const char* to)
 {
-    std::string line;
-    if (atEof())
-        return line;
+    if (encodingChosen_)
+        return;
+    const char* p = from;
+    // Eight bytes at a time through ASCII text.
+    for (std::uint64_t word; p + 8 <= to; p += 8) {
+        std::memcpy(&word, p, 8);
+        if (word & 0x8080808080808080ull)
+            break;
+    }
+    for (; p < to; ++p)
+        if (static_cast<unsigned char>(*p) >= 0x80) {
+            chooseEncodingAt(static_cast<std::size_t>(p - buf_.data()));
+            return;
+        }
+}
+
+void LineReader::chooseEncodingAt(std::size_t index)
+{
+    // The sample is read aside, so the stream's buffer stays as it is; a
+    // file that cannot be read at an offset (a pipe) is judged by what the
+    // buffer holds from there.
+    std::string sample(kEncodingSample, '\0');
+    std::size_t got = 0;
+    bool endsFile = false;
+    const off_t at = static_cast<off_t>(bufferOffset_ + static_cast<long long>(index));
+    for (;;) {
+        ssize_t n = ::pread(fd_, sample.data() + got, sample.size() - got, at + static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            got = std::min(len_ - index, sample.size());
+            sample.assign(buf_.data() + index, got);
+            endsFile = eof_;
+            break;
+        }
+        got += static_cast<std::size_t>(n);
+        if (n == 0 || got == sample.size()) {
+            endsFile = n == 0;
+            break;
+        }
+    }
+    sample.resize(got);
+    encoding_ = encodingOfSample(sample, endsFile);
+    encodingChosen_ = true;
+}
+
+void LineReader::passLine(std::string* kept, int stop, std::size_t limit)
+{
+    bool keeping = kept != nullptr && limit > 0;
     for (;;) {
         const char* start = buf_.data() + pos_;
+        const char* end = buf_.data() + len_;
         const char* nl = static_cast<const char*>(std::memchr(start, '\n', len_ - pos_));
-        const char* stop = nl ? nl : buf_.data() + len_;
-        line.append(start, stop);
+        const char* lineEnd = nl ? nl : end;
+        watchEncoding(start, lineEnd);
+        if (keeping) {
+            const char* keepEnd = lineEnd;
+            if (stop >= 0) {
+                if (const char* s = static_cast<const char*>(std::memchr(start, stop, static_cast<std::size_t>(lineEnd - start)))) {
+                    keepEnd = s;
+                    keeping = false;
+                }
+            }
+            const std::size_t from = kept->size();
+            kept->append(start, keepEnd);
+            kept->erase(std::remove(kept->begin() + static_cast<std::ptrdiff_t>(from), kept->end(), '\r'), kept->end());
+            if (kept->size() >= limit) {
+                kept->resize(limit);
+                keeping = false;
+            }
+        }
         if (nl) {
             pos_ = static_cast<std::size_t>(nl - buf_.data()) + 1;
-            break;
+            return;
         }
         pos_ = len_;
         if (!fill())
-            break;
+            return;
     }
-    line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
-    return decodeFileText(std::move(line));
+}
+
+std::string LineReader::readLineBytes()
+{
+    std::string line;
+    if (!atEof())
+        passLine(&line, -1, line.max_size());
+    return line;
+}
+
+std::string LineReader::readLine()
+{
+    std::string line = readLineBytes();
+    // Only now is the encoding known if this line holds the first high byte.
+    return decodeText(std::move(line), encoding_);
 }
 
 std::string LineReader::readAddress()
 {
-    std::string address = readLine();
-    const auto blank = address.find(' ');
-    if (blank != std::string::npos)
-        address.resize(blank);
-    return address;
+    std::string address;
+    if (!atEof())
+        passLine(&address, ' ', kLongestAddress + 1);
+    return decodeText(std::move(address), encoding_);
+}
+
+void LineReader::skipLine()
+{
+    if (!atEof())
+        passLine(nullptr, -1, 0);
 }
 
 void LineReader::close()
@@ -124,6 +210,7 @@ void LineReader::close()
     fd_ = -1;
     eof_ = false;
     pos_ = len_ = 0;
+    bufferOffset_ = 0;
     if (::close(fd) != 0 && errno != EINTR)
         throwIoError(errno);
 }

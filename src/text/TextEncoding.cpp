@@ -1,5 +1,6 @@
 #include "text/TextEncoding.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cwctype>
@@ -9,9 +10,13 @@
 
 namespace lt {
 
-bool isValidUtf8(std::string_view s)
+namespace {
+
+// Length of the longest prefix of s that is well-formed UTF-8.
+std::size_t validUtf8Length(std::string_view s)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const auto* begin = reinterpret_cast<const unsigned char*>(s.data());
+    const auto* p = begin;
     const auto* end = p + s.size();
     while (p < end) {
         unsigned char c = *p;
@@ -31,60 +36,141 @@ bool isValidUtf8(std::string_view s)
             len = 4;
             cp = c & 0x07;
         } else {
-            return false;
+            break;
         }
         if (end - p < len)
-            return false;
-        for (int k = 1; k < len; ++k) {
-            if ((p[k] & 0xC0) != 0x80)
-                return false;
+            break;
+        bool ok = true;
+        for (int k = 1; k < len && ok; ++k) {
+            ok = (p[k] & 0xC0) == 0x80;
             cp = (cp << 6) | (p[k] & 0x3F);
         }
-        if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000)
+        if (!ok || (len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000)
             || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
+            break;
         p += len;
     }
+    return static_cast<std::size_t>(p - begin);
+}
+
+// Whether tail is the start of a UTF-8 sequence that goes on beyond it.
+bool isCutUtf8Sequence(std::string_view tail)
+{
+    if (tail.empty())
+        return false;
+    const auto c = static_cast<unsigned char>(tail[0]);
+    const std::size_t len = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    if (tail.size() >= len)
+        return false;
+    for (std::size_t k = 1; k < tail.size(); ++k)
+        if ((static_cast<unsigned char>(tail[k]) & 0xC0) != 0x80)
+            return false;
     return true;
 }
 
-std::string decodeFileText(std::string&& raw)
+// One converter per thread, opened once: a GB18030 list converts every line.
+class Gb18030Converter {
+public:
+    Gb18030Converter() : cd_(iconv_open("UTF-8", "GB18030")) {}
+    ~Gb18030Converter()
+    {
+        if (ok())
+            iconv_close(cd_);
+    }
+    Gb18030Converter(const Gb18030Converter&) = delete;
+    Gb18030Converter& operator=(const Gb18030Converter&) = delete;
+    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t get() const { return cd_; }
+
+private:
+    iconv_t cd_;
+};
+
+std::string fromGb18030(std::string_view raw)
 {
-    if (isValidUtf8(raw))
-        return std::move(raw);
-    iconv_t cd = iconv_open("UTF-8", "GB18030");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return std::move(raw);
+    thread_local Gb18030Converter converter;
+    if (!converter.ok())
+        return std::string(raw);
+    iconv_t cd = converter.get();
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
     std::string out(raw.size() * 2 + 16, '\0');
-    char* in = raw.data();
+    char* in = const_cast<char*>(raw.data());
     std::size_t inLeft = raw.size();
     char* o = out.data();
     std::size_t oLeft = out.size();
+    auto grow = [&] {
+        const std::size_t used = static_cast<std::size_t>(o - out.data());
+        out.resize(out.size() * 2);
+        o = out.data() + used;
+        oLeft = out.size() - used;
+    };
     while (inLeft > 0) {
         if (iconv(cd, &in, &inLeft, &o, &oLeft) != static_cast<std::size_t>(-1))
             break;
         if (errno == E2BIG) {
-            std::size_t used = static_cast<std::size_t>(o - out.data());
-            out.resize(out.size() * 2);
-            o = out.data() + used;
-            oLeft = out.size() - used;
-        } else {
-            // A byte GB18030 cannot hold either: keep a replacement character.
-            if (oLeft < 3) {
-                std::size_t used = static_cast<std::size_t>(o - out.data());
-                out.resize(out.size() * 2);
-                o = out.data() + used;
-                oLeft = out.size() - used;
-            }
-            *o++ = '?';
-            --oLeft;
-            ++in;
-            --inLeft;
+            grow();
+            continue;
         }
+        // A byte GB18030 cannot read here (an invalid or cut sequence): kept.
+        if (oLeft == 0)
+            grow();
+        *o++ = *in++;
+        --oLeft;
+        --inLeft;
     }
-    iconv_close(cd);
     out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
+}
+
+} // namespace
+
+bool isValidUtf8(std::string_view s)
+{
+    return validUtf8Length(s) == s.size();
+}
+
+FileEncoding encodingOfSample(std::string_view sample, bool endsFile)
+{
+    const std::size_t valid = validUtf8Length(sample);
+    if (valid == sample.size() || (!endsFile && isCutUtf8Sequence(sample.substr(valid))))
+        return FileEncoding::Utf8;
+    return FileEncoding::Gb18030;
+}
+
+std::string decodeText(std::string&& raw, FileEncoding encoding)
+{
+    if (encoding == FileEncoding::Utf8)
+        return std::move(raw);
+    // ASCII reads the same in both encodings.
+    const bool ascii = std::all_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii)
+        return std::move(raw);
+    return fromGb18030(raw);
+}
+
+std::string decodeFileText(std::string&& raw)
+{
+    const FileEncoding encoding = encodingOfSample(raw, true);
+    return decodeText(std::move(raw), encoding);
+}
+
+std::string escapeNonUtf8Bytes(std::string_view text)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (;;) {
+        const std::size_t valid = validUtf8Length(text);
+        out.append(text.substr(0, valid));
+        text.remove_prefix(valid);
+        if (text.empty())
+            return out;
+        const auto c = static_cast<unsigned char>(text.front());
+        out += '%';
+        out += hex[c >> 4];
+        out += hex[c & 15];
+        text.remove_prefix(1);
+    }
 }
 
 static void appendUtf8(std::string& out, std::uint32_t cp)

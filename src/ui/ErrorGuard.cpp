@@ -1,6 +1,7 @@
 #include "ui/ErrorGuard.h"
 
 #include "ui/Boxes.h"
+#include "ui/FileNames.h"
 
 #include <QString>
 #include <exception>
@@ -12,7 +13,8 @@ void guarded(QWidget* parent, const std::function<void()>& handler)
     try {
         handler();
     } catch (const std::exception& e) {
-        errorBox(parent, QString::fromUtf8(e.what()));
+        // A message can carry a file name that is not UTF-8.
+        errorBox(parent, readableFileName(e.what()));
     } catch (...) {
         errorBox(parent, QStringLiteral("Unknown error"));
     }

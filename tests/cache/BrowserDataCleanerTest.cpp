@@ -14,6 +14,7 @@ public:
     std::vector<std::string> calls;
     bool historyFails = false;
     bool cacheFails = false;
+    bool workersFail = false;
     void clearHistory() override
     {
         calls.push_back("history");
@@ -26,30 +27,37 @@ public:
         if (cacheFails)
             throw 42; // not even an Error
     }
+    void deleteServiceWorkers() override
+    {
+        calls.push_back("workers");
+        if (workersFail)
+            throw Error("The DevTools frontend did not load");
+    }
 };
 
 } // namespace
 
-TEST(BrowserDataCleaner, ClearsHistoryThenCache)
+TEST(BrowserDataCleaner, ClearsHistoryThenCacheThenServiceWorkers)
 {
     FakeStore store;
     BrowserDataCleaner(store).clean();
-    EXPECT_EQ(store.calls, (std::vector<std::string>{"history", "cache"}));
+    EXPECT_EQ(store.calls, (std::vector<std::string>{"history", "cache", "workers"}));
 }
 
-TEST(BrowserDataCleaner, AFailedHistorySkipsTheCacheSilently)
+TEST(BrowserDataCleaner, AFailedHistorySkipsTheCacheButNotTheWorkersSilently)
 {
     FakeStore store;
     store.historyFails = true;
     EXPECT_NO_THROW(BrowserDataCleaner(store).clean());
-    EXPECT_EQ(store.calls, (std::vector<std::string>{"history"}));
+    EXPECT_EQ(store.calls, (std::vector<std::string>{"history", "workers"}));
 }
 
-TEST(BrowserDataCleaner, SwallowsAnyFailureOfTheCache)
+TEST(BrowserDataCleaner, SwallowsAnyFailureOfTheCacheOrTheWorkers)
 {
     FakeStore store;
     store.cacheFails = true;
+    store.workersFail = true;
     EXPECT_NO_THROW(BrowserDataCleaner(store).clean());
     BrowserDataCleaner(store).clean();
-    EXPECT_EQ(store.calls.size(), 4u);
+    EXPECT_EQ(store.calls.size(), 6u);
 }

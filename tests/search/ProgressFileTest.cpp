@@ -50,6 +50,19 @@ TEST_F(Progress, RoundTripKeepsEveryValue)
     EXPECT_EQ(back.interval(), 17);
 }
 
+TEST_F(Progress, AListPathThatIsNotUtf8ComesBackByteForByte)
+{
+    // "/home/u/网址/列表.txt" with GB2312 folder and file names.
+    const std::string path = "/home/u/\xcd\xf8\xd6\xb7/\xc1\xd0\xb1\xed.txt";
+    view.setAddressListPath(path);
+    files.writeProgress(view, 7, 9);
+    EXPECT_EQ(readFile(files.progressPath()).substr(0, path.size() + 4), path + "\r\n7\r");
+    FakeView back;
+    files.loadProgress(back, position, total);
+    EXPECT_EQ(back.addressListPath(), path);
+    EXPECT_EQ(position, 7);
+}
+
 TEST_F(Progress, OptionWordsAreExactAndIntervalIsClamped)
 {
     dir.write("linktrawler.ini", "p\n$1F\n0x10\nWEBYES\n0\nfilteryes \n");

@@ -3,6 +3,8 @@
 #include "support/TempDir.h"
 #include "base/Files.h"
 
+#include <algorithm>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -272,6 +274,35 @@ TEST_F(Search, ContinueBelowOneConsumesNothing)
     c.continueSearch();
     EXPECT_EQ(host.navigations, std::vector<std::string>{"http://1/"});
     EXPECT_EQ(c.position(), 1);
+}
+
+TEST_F(Search, AListInAFolderWhoseNameIsNotUtf8IsContinuedAndReadInItsOwnEncoding)
+{
+    // Folder "网址" and list lines in GB2312; the folder name is not UTF-8,
+    // while the first Chinese line of the list happens to be ("址").
+    const std::string folder = dir.path() + "\xcd\xf8\xd6\xb7";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    const std::string path = folder + "/list.txt";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "http://h/" << std::string(3 * 1024 * 1024, 'x') << " long line\r\n"
+            << "http://h/g2/\xd6\xb7\r\nhttp://h/g1/\xcd\xf8\xd6\xb7\r\n";
+    }
+    view.fileAnswers.push_back(path);
+    c.chooseList();
+    EXPECT_EQ(view.addressListPath(), path);
+    EXPECT_EQ(view.panels[1], "3");
+    c.saveProgress();
+    EXPECT_EQ(progress().substr(0, path.size() + 2), path + "\r\n");
+
+    view.setAddressListPath("elsewhere");
+    view.inputAnswers.push_back(std::string("1"));
+    c.continueSearch();
+    EXPECT_EQ(view.addressListPath(), path);
+    EXPECT_EQ(std::count(view.boxes.begin(), view.boxes.end(), "info:网址列表文件不存在！"), 0);
+    ticksUntilIdle();
+    EXPECT_EQ(host.navigations, (std::vector<std::string>{"http://h/g2/址", "http://h/g1/网址"}));
+    EXPECT_EQ(c.position(), 3);
 }
 
 TEST_F(Search, ContinueWithMissingListOrNoNetworkKeepsLoadedValues)

@@ -26,6 +26,7 @@ const char* reason(int status)
 {
     switch (status) {
     case 200: return "OK";
+    case 204: return "No Content";
     case 404: return "Not Found";
     default: return "Status";
     }
@@ -172,6 +173,11 @@ void HttpTestServer::handle(int fd)
             r = it->second;
             found = true;
         }
+    }
+    if (r.neverAnswers) {
+        std::unique_lock lock(mutex_);
+        stopped_.wait(lock, [this] { return stopping_.load(); });
+        return;
     }
     if (!found) {
         r.status = 404;

@@ -23,6 +23,8 @@ public:
         // Sends the head and the body, then keeps the connection open until
         // the server stops: the document never finishes loading.
         bool neverEnds = false;
+        // Takes the request and sends nothing at all until the server stops.
+        bool neverAnswers = false;
     };
 
     HttpTestServer();

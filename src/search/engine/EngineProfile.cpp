@@ -18,6 +18,10 @@ QString EngineProfile::defaultFolder()
 EngineProfile::EngineProfile(const QString& folder, QObject* parent) : QObject(parent), folder_(folder)
 {
     QDir().mkpath(folder_);
+    // Service workers and their caches of an earlier run go before the engine
+    // opens them: a worker would serve its stored pages without asking the
+    // server. The clean removes those of this run.
+    QDir(folder_ + QStringLiteral("/storage/Service Worker")).removeRecursively();
     profile_ = new QWebEngineProfile(QStringLiteral("linktrawler"), this);
     profile_->setPersistentStoragePath(folder_ + QStringLiteral("/storage"));
     profile_->setCachePath(cacheFolder());

@@ -10,6 +10,8 @@ namespace lt {
 // The program's own persistent browser profile: visited links, page data and
 // a disk HTTP cache under one folder, so the cache cleaner has something real
 // to clear and nothing of another browser is touched. Downloads are refused.
+// Service workers and Cache Storage left by an earlier run are removed before
+// the engine opens the profile; cookies stay.
 // Every page on it must be destroyed before it.
 class EngineProfile : public QObject {
     Q_OBJECT

@@ -1,6 +1,9 @@
 #include "search/engine/PageLinks.h"
 
 #include "base/Error.h"
+#include "search/engine/AddressForm.h"
+#include "text/LineReader.h"
+#include "text/TextEncoding.h"
 
 #include <QVariant>
 #include <QWebEnginePage>
@@ -42,12 +45,52 @@ std::string toText(const QString& s)
     return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
 }
 
+// The address as text: every byte that is not UTF-8 (one the list's
+// encoding could not read) as its escape, so the server gets it as the list
+// has it.
+QString addressText(const std::string& address)
+{
+    const std::string text = escapeNonUtf8Bytes(address);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Whether the address starts with a scheme of its own: one the engine
+// knows, or any followed by "//". "localhost:8080/x" names a host.
+bool namesItsScheme(const std::string& address)
+{
+    static const char* const known[] = {"http", "https", "file", "ftp", "about", "data", "blob", "javascript",
+                                        "mailto", "tel", "sms", "news", "ws", "wss", "view-source", "filesystem"};
+    const std::size_t n = schemeLength(address);
+    if (n == 0)
+        return false;
+    if (address.compare(n + 1, 2, "//") == 0)
+        return true;
+    const std::string scheme = foldCase(address.substr(0, n));
+    for (const char* k : known)
+        if (scheme == k)
+            return true;
+    return false;
+}
+
 } // namespace
 
 QUrl urlForAddress(const std::string& address)
 {
-    QUrl url(QString::fromUtf8(address.data(), static_cast<qsizetype>(address.size())));
-    if (!url.isValid() || url.isRelative())
+    const QString text = addressText(address);
+    QUrl url;
+    if (namesItsScheme(address)) {
+        url = QUrl(text);
+    } else {
+        // As an address bar reads what is typed without a scheme: a web
+        // address ("http://" added; never the "ftp" it guesses for ftp.*
+        // hosts) or a local file's path.
+        url = QUrl::fromUserInput(text);
+        if (url.scheme() == QLatin1String("ftp"))
+            url.setScheme(QStringLiteral("http"));
+    }
+    // The engine drops a longer URL without a word, which would leave the
+    // page before on screen: it is refused like any malformed address.
+    if (!url.isValid() || url.isRelative() || static_cast<std::size_t>(url.toEncoded().size()) > kLongestAddress)
         url = QUrl(QStringLiteral("about:blank"));
     return url;
 }
@@ -81,10 +124,10 @@ PageSnapshot snapshotFromAnswer(const QVariant& value)
         return snapshot;
     if (list.isEmpty())
         throw Error("The page's links cannot be read: the document did not answer");
-    snapshot.location = toText(list[0].toString());
+    snapshot.location = addressBarForm(toText(list[0].toString()));
     snapshot.links.reserve(static_cast<std::size_t>(list.size() - 1));
     for (qsizetype i = 1; i < list.size(); ++i)
-        snapshot.links.push_back(toText(list[i].toString()));
+        snapshot.links.push_back(addressBarForm(toText(list[i].toString())));
     return snapshot;
 }
 

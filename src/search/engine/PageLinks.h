@@ -15,9 +15,11 @@ namespace lt {
 // script run in an isolated world so the page's own scripts cannot change
 // what the harvest sees.
 
-// The URL loaded for an address of the list. An address that does not make
-// a valid absolute URL loads an empty page, so nothing of the page before
-// is read again.
+// The URL loaded for an address of the list, read as a browser's address
+// bar reads it: an address without a scheme is a web address ("http://"
+// added) or, starting with "/", a local file. An address that makes no valid
+// URL, or one longer than the engine loads (kLongestAddress, encoded),
+// loads an empty page, so nothing of the page before is read again.
 QUrl urlForAddress(const std::string& address);
 
 // Marks the document the page shows now, just before a navigation: the
@@ -27,6 +29,7 @@ QUrl urlForAddress(const std::string& address);
 void markShownDocument(QWebEnginePage& page);
 
 // What a search reads of a page: its location and its links.
+// Both in the form a browser's address bar shows (AddressForm.h).
 struct PageSnapshot {
     // Address of the document shown, as the harvest reads it; empty when the
     // navigation since the mark showed no document of its own.
