@@ -23,6 +23,9 @@ public:
         // Sends the head and the body, then keeps the connection open until
         // the server stops: the document never finishes loading.
         bool neverEnds = false;
+        // Held this long before anything is sent, as a distant or busy site
+        // answers; a stopping server sends at once.
+        int delayMs = 0;
     };
 
     HttpTestServer();
