@@ -13,6 +13,7 @@ PACKAGES=(
   qt6-translations-l10n
   xvfb xauth trayer
   desktop-file-utils lintian
+  parallel
 )
 
 missing=()

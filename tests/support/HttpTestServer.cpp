@@ -184,6 +184,10 @@ void HttpTestServer::handle(int fd)
         r.contentType = "text/plain";
         r.body = "not found";
     }
+    if (r.delayMs > 0) {
+        std::unique_lock lock(mutex_);
+        stopped_.wait_for(lock, std::chrono::milliseconds(r.delayMs), [this] { return stopping_.load(); });
+    }
     std::string head = "HTTP/1.1 " + std::to_string(r.status) + " " + reason(r.status) + "\r\n";
     head += "Content-Type: " + r.contentType + "\r\n";
     bool hasCacheControl = false;

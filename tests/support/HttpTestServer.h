@@ -25,6 +25,9 @@ public:
         bool neverEnds = false;
         // Takes the request and sends nothing at all until the server stops.
         bool neverAnswers = false;
+        // Held this long before anything is sent, as a distant or busy site
+        // answers; a stopping server sends at once.
+        int delayMs = 0;
     };
 
     HttpTestServer();

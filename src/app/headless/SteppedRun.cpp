@@ -35,7 +35,14 @@ SteppedRun::~SteppedRun()
 void SteppedRun::begin()
 {
     guarded([this] {
-        restoreOptions(view_, [this] { controller_.restoreAtStartup(); });
+        restoreOptions(view_, [this] {
+            // A list on standard input is not counted: the total of the
+            // search saved before must not pass for its own.
+            if (options_.readsStandardInput())
+                files_.loadFilterLists(view_);
+            else
+                controller_.restoreAtStartup();
+        });
         if (options_.continueAfter) {
             view_.answerBreakpoint(std::to_string(*options_.continueAfter));
             controller_.continueSearch();

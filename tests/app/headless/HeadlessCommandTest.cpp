@@ -1,12 +1,9 @@
 // linktrawl end to end: the built command, copied into a folder of its own
 // (its program folder), on pages of a test server.
-#include "HttpTestServer.h"
-#include "TempDir.h"
+#include "CommandFixture.h"
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <csignal>
 #include <gmock/gmock.h>
 
@@ -15,21 +12,11 @@ using ::testing::HasSubstr;
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-class Headless : public ::testing::Test {
+class Headless : public CommandFixture {
 protected:
-    TempDir dir;
-    HttpTestServer server;
-    std::string program = dir.file("linktrawl");
-
     void SetUp() override
     {
-        ASSERT_TRUE(QFile::copy(QStringLiteral(LINKTRAWL_PATH), QString::fromStdString(program)));
+        CommandFixture::SetUp();
         for (int i = 1; i <= 6; ++i) {
             const std::string n = std::to_string(i);
             server.serveHtml("/p" + n + ".html", "<a href='/own" + n + "'>own</a><a href='/keep" + n +
@@ -46,46 +33,6 @@ protected:
         for (int i = 1; i <= lines; ++i)
             text += page(i) + (i == 2 ? " a note after the address" : "") + "\r\n";
         return dir.write("list.txt", text);
-    }
-
-    void start(QProcess& p, const QStringList& args)
-    {
-        auto env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_DATA_HOME", QString::fromStdString(dir.file("data")));
-        env.remove("QT_QPA_PLATFORM");
-        env.remove("DISPLAY");
-        p.setProcessEnvironment(env);
-        p.setWorkingDirectory(QString::fromStdString(dir.path()));
-        p.start(QString::fromStdString(program), args);
-        ASSERT_TRUE(p.waitForStarted());
-    }
-
-    Outcome finish(QProcess& p, int ms = 60000)
-    {
-        Outcome r;
-        if (!p.waitForFinished(ms)) {
-            p.kill();
-            p.waitForFinished();
-        }
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = p.readAllStandardOutput().toStdString();
-        r.err = p.readAllStandardError().toStdString();
-        return r;
-    }
-
-    Outcome run(const QStringList& args)
-    {
-        QProcess p;
-        start(p, args);
-        return finish(p);
-    }
-
-    std::string links(std::initializer_list<std::string> paths)
-    {
-        std::string s;
-        for (auto& path : paths)
-            s += (path.rfind("http", 0) == 0 ? path : server.url(path)) + "\n";
-        return s;
     }
 };
 
@@ -127,11 +74,7 @@ TEST_F(Headless, InterruptStopsAfterThePageAndContinueGoesOn)
     const std::string listFile = list(6);
     QProcess p;
     start(p, {"--interval", "1", "--own-site", "list.txt"});
-    QElapsedTimer t;
-    t.start();
-    while (!p.canReadLine() && t.elapsed() < 30000)
-        p.waitForReadyRead(100);
-    ASSERT_TRUE(p.canReadLine()) << p.readAllStandardError().toStdString();
+    ASSERT_TRUE(waitForLine(p)) << p.readAllStandardError().toStdString();
     ::kill(static_cast<pid_t>(p.processId()), SIGINT);
     Outcome stopped = finish(p, 30000);
     ASSERT_EQ(stopped.exitCode, 130) << stopped.err;
