@@ -20,6 +20,8 @@ struct PageOutcome {
     std::vector<std::string> links;
     // Why the page's links could not be read; location and links are then empty.
     std::optional<std::string> error;
+    // The load had not finished within its time: the page was read as it stood.
+    bool timedOut = false;
 };
 
 // Pages that load side by side, one address at a time in each slot.
@@ -43,6 +45,9 @@ public:
     virtual void pageHarvested(std::int64_t line, const std::string& location,
                                const std::vector<std::string>& accepted) = 0;
     virtual void pageUnreadable(std::int64_t line, const std::string& address, const std::string& error) = 0;
+    // Nothing had loaded when the page's time was up; it is then harvested
+    // as it stood, which gives nothing.
+    virtual void pageNotLoaded(std::int64_t /*line*/, const std::string& /*address*/) {}
     // Every page handed out is done: the list is at its end, or the search
     // was stopped.
     virtual void searchEnded() = 0;

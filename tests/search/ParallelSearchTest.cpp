@@ -75,6 +75,10 @@ struct Recorder : ParallelSearchSink {
     {
         events.push_back(std::to_string(line) + " unreadable " + address + " (" + error + ")");
     }
+    void pageNotLoaded(std::int64_t line, const std::string& address) override
+    {
+        events.push_back(std::to_string(line) + " not loaded " + address);
+    }
     void searchEnded() override { ++ends; }
 };
 
@@ -194,6 +198,22 @@ TEST_F(Parallel, PageWithoutDocumentHarvestsNothing)
     ASSERT_EQ(sink.events.size(), 1u);
     EXPECT_EQ(sink.events[0], "1 :");
     EXPECT_EQ(search->position(), 1);
+}
+
+TEST_F(Parallel, PageReadAtItsTimeoutWithNothingLoadedIsNoted)
+{
+    make(2);
+    search->start(0);
+    const int first = slots.slotOf("http://h1");
+    slots.loaded[static_cast<std::size_t>(first)].reset();
+    PageOutcome nothing;
+    nothing.timedOut = true;
+    slots.done(first, nothing);
+    const int second = slots.slotOf("http://h2");
+    slots.loaded[static_cast<std::size_t>(second)].reset();
+    PageOutcome partly{"http://h2", {"http://h2/a"}, std::nullopt, true};
+    slots.done(second, partly);
+    EXPECT_EQ(sink.events, (std::vector<std::string>{"1 not loaded http://h1", "1 :", "2 http://h2: http://h2/a"}));
 }
 
 TEST_F(Parallel, LookaheadBoundsWhatWaitsBehindASlowPage)

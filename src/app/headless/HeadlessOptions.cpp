@@ -183,7 +183,8 @@ then the position (the lines from the top whose pages are done and written),
 the options and the filter lists are saved as the window program saves them
 (linktrawler.ini, linktrawlok.ini, linktrawlno.ini), so the search can be
 continued here with --continue, with or without --jobs, or in the window with
-继续. A second Ctrl-C ends at once without saving. A run on standard input
+继续. A second Ctrl-C ends at once without saving; SIGTERM, however often it
+comes, only stops and saves. A run on standard input
 saves /dev/stdin as its list: continue it by giving it the same lines again,
 for example  linktrawl --continue N < list.txt , or feed it the lines after
 the position yourself:  tail -n +$((N+1)) list.txt | linktrawl -

@@ -71,9 +71,12 @@ SearchEnvironment HeadlessRun::environment()
     return env;
 }
 
-void HeadlessRun::interrupt()
+void HeadlessRun::interrupt(Interruption how)
 {
     if (interrupted_) {
+        // timeout(1) and service managers may send SIGTERM more than once.
+        if (how == Interruption::Terminate)
+            return;
         // A second interrupt: end now, nothing more is saved.
         message("interrupted");
         end(kStopped, false);

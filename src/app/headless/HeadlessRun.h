@@ -29,6 +29,11 @@ enum ExitCode {
     kReaderGone = 141,
 };
 
+enum class Interruption {
+    CtrlC,     // a second one ends the run at once
+    Terminate, // SIGTERM: always stops and saves, however often it comes
+};
+
 // One run of the command, with everything the engine needs alive: the
 // program's profile (in the state folder when one is given), the cleaner,
 // and where the links go. The stepped and the parallel search derive from it.
@@ -39,9 +44,9 @@ public:
     // Starts or continues the search. The exit status is known once the event
     // loop has ended (exitCode()).
     virtual void begin() = 0;
-    // The first interrupt stops the search as "终止" does; a second ends the
-    // command at once without saving.
-    void interrupt();
+    // The first interrupt stops the search as "终止" does; a second Ctrl-C
+    // ends the command at once without saving.
+    void interrupt(Interruption how);
     int exitCode() const { return exitCode_; }
 
 protected:

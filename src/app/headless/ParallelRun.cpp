@@ -131,6 +131,12 @@ void ParallelRun::pageUnreadable(std::int64_t line, const std::string& address, 
     message("line " + std::to_string(line) + " (" + address + "): " + error);
 }
 
+void ParallelRun::pageNotLoaded(std::int64_t line, const std::string& address)
+{
+    message("line " + std::to_string(line) + " (" + address + "): nothing loaded within "
+            + std::to_string(options_.timeoutSeconds) + " seconds");
+}
+
 void ParallelRun::searchEnded()
 {
     progressTimer_.stop();

@@ -33,6 +33,7 @@ private:
     void pageHarvested(std::int64_t line, const std::string& location,
                        const std::vector<std::string>& accepted) override;
     void pageUnreadable(std::int64_t line, const std::string& address, const std::string& error) override;
+    void pageNotLoaded(std::int64_t line, const std::string& address) override;
     void searchEnded() override;
 
     MemoryOptions searchOptions_;

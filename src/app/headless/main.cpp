@@ -20,9 +20,9 @@ namespace {
 
 int signalPipe[2] = {-1, -1};
 
-extern "C" void onSignal(int)
+extern "C" void onSignal(int signal)
 {
-    const char byte = 1;
+    const char byte = signal == SIGINT ? 'I' : 'T';
     [[maybe_unused]] ssize_t n = ::write(signalPipe[1], &byte, 1);
 }
 
@@ -93,8 +93,9 @@ int main(int argc, char** argv)
         QSocketNotifier interrupts(signalPipe[0], QSocketNotifier::Read);
         QObject::connect(&interrupts, &QSocketNotifier::activated, [&] {
             char buf[16];
-            [[maybe_unused]] ssize_t n = ::read(signalPipe[0], buf, sizeof buf);
-            run->interrupt();
+            const ssize_t n = ::read(signalPipe[0], buf, sizeof buf);
+            for (ssize_t i = 0; i < n; ++i)
+                run->interrupt(buf[i] == 'I' ? lt::Interruption::CtrlC : lt::Interruption::Terminate);
         });
         run->begin();
         app.exec();

@@ -3,6 +3,8 @@
 #include "search/engine/PageLinks.h"
 
 #include <QObject>
+#include <QString>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -14,11 +16,13 @@ namespace lt {
 class EngineProfile;
 
 // Pages that load side by side on the program's profile, one address at a
-// time each. A page is read when it has finished loading and then settled
-// for a while (so links that scripts add just after the load are there), at
-// the latest when the load has taken the timeout; a page that is still
-// loading then is read as it stands. A page whose links cannot be read is
-// reported with the reason, and its renderer is replaced when it hangs.
+// time each, at most six from one server at once (the engine's own limit of
+// connections; more would only wait inside it while their time runs). A
+// page is read when it has finished loading and then settled for a while
+// (so links that scripts add just after the load are there), at the latest
+// when the load has taken the timeout: its load is then stopped and it is
+// read as it stands. A page whose links cannot be read is reported with the
+// reason, and its renderer is replaced when it hangs.
 class PagePool : public QObject, public PageSlots {
     Q_OBJECT
 public:
@@ -48,10 +52,16 @@ private:
     // The pages of other slots in renderer process pid load their address
     // again when it ends.
     void restartPagesOf(qint64 pid, const Slot* except);
+    // Pages loading from a server (scheme, host and port).
+    int loadsOf(const QString& server) const;
+    // Starts the loads that wait, as far as their servers have room.
+    void startWaiting();
+    void slotDone(int slot, PageOutcome outcome);
 
     EngineProfile& profile_;
     Timing timing_;
     std::vector<std::unique_ptr<Slot>> slots_;
+    std::deque<int> waiting_; // slots whose address waits for its server
     DoneHandler done_;
     std::function<void(QWebEnginePage*)> replaced_;
 };
