@@ -52,7 +52,9 @@ void HeadlessRun::restoreOptions(OptionsView& options, const std::function<void(
         message(std::string("saved settings not used: ") + e.what());
     }
     if (!options_.continueAfter) {
-        options.setInterval(options_.interval.value_or(kIntervalDefault));
+        // With --jobs there is no step: the saved interval stays for the window.
+        if (!options_.jobs)
+            options.setInterval(options_.interval.value_or(kIntervalDefault));
         options.setOwnSiteOption(options_.ownSite);
         options.setFilterOption(options_.filter);
     }
