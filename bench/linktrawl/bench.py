@@ -66,15 +66,13 @@ def descendants(root):
     return tree  # (pid, parent pid) pairs, the root first
 
 
-def _kib(path, key):
+def _kib(path, *keys):
+    """The sum of the kB fields named keys, None when the file is gone."""
     try:
         with open(path, "rb") as f:
-            for line in f:
-                if line.startswith(key):
-                    return int(line.split()[1])
+            return sum(int(line.split()[1]) for line in f if line.startswith(keys))
     except OSError:
-        pass
-    return None
+        return None
 
 
 def _kind(pid):
@@ -101,10 +99,10 @@ class Sampler(threading.Thread):
         super().__init__(daemon=True)
         self.pid, self.period = pid, period
         self.done = threading.Event()
-        self.peak_rss = self.peak_pss = 0
+        self.peak_rss = self.peak_pss = self.peak_uss = 0
         self.peak_procs = 0
         self.peak_renderers = 0
-        self.at_peak = {}  # kind -> [count, rss, pss] at the peak of the RSS sum
+        self.at_peak = {}  # kind -> [count, rss, pss, uss] at the peak of the RSS sum
         self.samples = 0
         self.kinds = {}
 
@@ -114,7 +112,7 @@ class Sampler(threading.Thread):
             self.done.wait(self.period)
 
     def sample(self):
-        rss_sum = pss_sum = 0
+        rss_sum = pss_sum = uss_sum = 0
         by_kind = {}
         procs = renderers = 0
         for pid, parent in descendants(self.pid):
@@ -122,6 +120,8 @@ class Sampler(threading.Thread):
             if rss is None:
                 continue  # gone, or a zombie
             pss = _kib(f"/proc/{pid}/smaps_rollup", b"Pss:") or 0
+            # Pages of this process alone: what its end gives back.
+            uss = _kib(f"/proc/{pid}/smaps_rollup", b"Private_Clean:", b"Private_Dirty:") or 0
             if pid not in self.kinds:
                 kind = _kind(pid)
                 # What a zygote forks keeps the zygote's command line: a renderer.
@@ -133,15 +133,18 @@ class Sampler(threading.Thread):
             renderers += kind == "renderer"
             rss_sum += rss
             pss_sum += pss
-            k = by_kind.setdefault(kind, [0, 0, 0])
+            uss_sum += uss
+            k = by_kind.setdefault(kind, [0, 0, 0, 0])
             k[0] += 1
             k[1] += rss
             k[2] += pss
+            k[3] += uss
         self.samples += 1
         if rss_sum > self.peak_rss:
             self.peak_rss = rss_sum
             self.at_peak = by_kind
         self.peak_pss = max(self.peak_pss, pss_sum)
+        self.peak_uss = max(self.peak_uss, uss_sum)
         self.peak_procs = max(self.peak_procs, procs)
         self.peak_renderers = max(self.peak_renderers, renderers)
 
@@ -240,7 +243,7 @@ def run_once(linktrawl, args, work, server, limit):
         "code": code, "wall": wall, "load": load, "output": output, "stderr": errors,
         "start": (stats["first"] - t0) if stats["first"] else None,
         "requests": stats["requests"], "other_requests": stats["other_requests"],
-        "rss": sampler.peak_rss, "pss": sampler.peak_pss, "procs": sampler.peak_procs,
+        "rss": sampler.peak_rss, "pss": sampler.peak_pss, "uss": sampler.peak_uss, "procs": sampler.peak_procs,
         "renderers": sampler.peak_renderers, "at_peak": sampler.at_peak, "samples": sampler.samples,
         "leftovers": leftovers,
     }
@@ -305,14 +308,14 @@ def main():
                         reference.setdefault(sname, r["output"])
                         r["identical"] = r["output"] == reference[sname]
                         results.setdefault((sname, c), []).append(r)
-                        kinds = ", ".join(f"{k} {v[0]}x {mib(v[1]):.0f}/{mib(v[2]):.0f}"
+                        kinds = ", ".join(f"{k} {v[0]}x {mib(v[1]):.0f}/{mib(v[2]):.0f}/{mib(v[3]):.0f}"
                                           for k, v in sorted(r["at_peak"].items()))
                         print(f"{sname:4} {c:7} #{rep + 1}: {r['wall']:6.1f} s  {len(pages) / r['wall']:5.2f} pages/s"
                               f"  start {r['start'] or 0:4.1f} s  RSS {mib(r['rss']):6.0f} MiB"
-                              f"  PSS {mib(r['pss']):6.0f} MiB  exit {r['code']}  load {r['load']:.2f}"
+                              f"  PSS {mib(r['pss']):5.0f}  USS {mib(r['uss']):5.0f} MiB  exit {r['code']}  load {r['load']:.2f}"
                               f"  {'same' if r['identical'] else 'DIFFERENT'} output"
                               f" ({r['output'].count(NEWLINE)} links)", flush=True)
-                        print(f"     at peak (MiB RSS/PSS): {kinds}", flush=True)
+                        print(f"     at peak (MiB RSS/PSS/USS): {kinds}", flush=True)
                         if r["stderr"]:
                             print("     stderr: " + r["stderr"].replace("\n", "\n             ")[:2000])
                         if r["leftovers"]:
@@ -333,8 +336,11 @@ def report(results, servers, configs, npages):
         return statistics.median(r[key] for r in rs) if rs else None
 
     print()
-    print("Medians over the repeats (memory: peak of the sum over linktrawl and its engine processes)")
+    print("Medians over the repeats. Memory: the peak of the sum over linktrawl and its engine processes;")
+    print("PSS splits a shared page among all processes of the machine that map it (other engines running")
+    print("lower it), USS counts the pages of each process alone. load: 1-minute load average at the start.")
     print(f"{'server':6} {'run':8} {'wall s':>7} {'pages/s':>8} {'start s':>8} {'RSS MiB':>8} {'PSS MiB':>8}"
+          f" {'USS MiB':>8} {'load':>5}"
           f" {'procs':>5} {'rend.':>5} {'requests':>8}  output")
     for sname, _ in servers:
         for c in configs:
@@ -346,7 +352,7 @@ def report(results, servers, configs, npages):
             same = all(r["identical"] for r in rs)
             codes = sorted({str(r["code"]) for r in rs})
             print(f"{sname:6} {c:8} {wall:7.1f} {npages / wall:8.2f} {start:8.1f} {mib(med(sname, c, 'rss')):8.0f}"
-                  f" {mib(med(sname, c, 'pss')):8.0f} {max(r['procs'] for r in rs):5}"
+                  f" {mib(med(sname, c, 'pss')):8.0f} {mib(med(sname, c, 'uss')):8.0f} {med(sname, c, 'load'):5.1f} {max(r['procs'] for r in rs):5}"
                   f" {max(r['renderers'] for r in rs):5} {max(r['requests'] for r in rs):8}"
                   f"  {'identical' if same else 'DIFFERENT'}"
                   f"{'' if codes == ['0'] else ', exit ' + '/'.join(codes)}")
@@ -367,7 +373,7 @@ def report(results, servers, configs, npages):
     ratio("with latency, pages/s --jobs 8 / stepped", pps("slow", "jobs8"), pps("slow", "stepped"), 4, True)
     ratio("without latency, pages/s --jobs 1 / stepped", pps("fast", "jobs1"), pps("fast", "stepped"), 3, True)
     for sname, _ in servers:
-        for key in ("rss", "pss"):
+        for key in ("rss", "pss", "uss"):
             ratio(f"{sname} server, peak {key.upper()} --jobs 8 / stepped", med(sname, "jobs8", key),
                   med(sname, "stepped", key), 2, False)
 
