@@ -358,8 +358,8 @@ def report(results, servers, configs, npages):
                   f"{'' if codes == ['0'] else ', exit ' + '/'.join(codes)}")
     all_same = all(r["identical"] for rs in results.values() for r in rs)
     print()
-    print("Every output is byte for byte the stepped run's." if all_same
-          else "Some outputs differ from the stepped run's!")
+    first = "the stepped run's" if "stepped" in configs else "the first run's"
+    print(f"Every output is byte for byte {first}." if all_same else f"Some outputs differ from {first}!")
 
     def ratio(label, num, den, target, higher):
         if num is None or den is None:
