@@ -127,8 +127,11 @@ class Sampler(threading.Thread):
                 # What a zygote forks keeps the zygote's command line: a renderer.
                 if kind == "zygote" and self.kinds.get(parent) in ("zygote", "renderer"):
                     kind = "renderer"
-                self.kinds[pid] = kind
-            kind = self.kinds[pid]
+                # Between fork and exec a child still shows linktrawl's command line.
+                if kind != "browser" or parent is None:
+                    self.kinds[pid] = kind
+            else:
+                kind = self.kinds[pid]
             procs += 1
             renderers += kind == "renderer"
             rss_sum += rss
@@ -162,6 +165,11 @@ class Server:
     def url(self, path):
         return f"http://127.0.0.1:{self.port}{path}"
 
+    def page_url(self, path, index, sites):
+        if sites > 1:
+            return f"http://s{index % sites + 1}.lt-bench.example{path}"
+        return self.url(path)
+
     def control(self, what):
         with urllib.request.urlopen(self.url("/__" + what), timeout=10) as r:
             return json.loads(r.read())
@@ -194,9 +202,13 @@ def pick_pages(root, count):
 
 # ---- one run ---------------------------------------------------------------
 
-def run_once(linktrawl, args, work, server, limit):
+def run_once(linktrawl, args, work, server, limit, sites):
     state = os.path.join(work, "state")
     env = dict(os.environ)
+    if sites > 1:
+        # The sites' names lead nowhere (.example): the server is their proxy.
+        flags = env.get("QTWEBENGINE_CHROMIUM_FLAGS", "")
+        env["QTWEBENGINE_CHROMIUM_FLAGS"] = (flags + f" --proxy-server=http://127.0.0.1:{server.port}").strip()
     # Nothing of the engine's lands outside the run's folder.
     for var, sub in (("XDG_DATA_HOME", "data"), ("XDG_CACHE_HOME", "cache"), ("XDG_CONFIG_HOME", "config")):
         env[var] = os.path.join(work, sub)
@@ -265,6 +277,8 @@ def main():
     ap.add_argument("--extra", default="", help="more options for the --jobs runs, e.g. '--settle 100'")
     ap.add_argument("--limit", type=int, default=1200, help="seconds before a run is killed")
     ap.add_argument("--keep", action="store_true", help="keep the run folders")
+    ap.add_argument("--sites", type=int, default=1,
+                    help="spread the pages over this many site names, served through the server as their proxy")
     a = ap.parse_args()
 
     linktrawl = os.path.abspath(a.linktrawl)
@@ -287,6 +301,8 @@ def main():
         print(f"QTWEBENGINE_CHROMIUM_FLAGS={os.environ['QTWEBENGINE_CHROMIUM_FLAGS']}")
     if extra:
         print(f"--jobs runs also get: {a.extra}")
+    if a.sites > 1:
+        print(f"pages spread over {a.sites} sites (s1.lt-bench.example ...), the server their proxy")
     print(f"cores: {os.cpu_count()}, load at start: {' '.join(f'{x:.2f}' for x in os.getloadavg())}")
     print()
 
@@ -298,13 +314,13 @@ def main():
             try:
                 listing = os.path.join(top, f"list-{sname}.txt")
                 with open(listing, "w") as f:
-                    f.writelines(server.url(p) + "\n" for p in pages)
+                    f.writelines(server.page_url(p, i, a.sites) + "\n" for i, p in enumerate(pages))
                 for rep in range(a.repeat):
                     for c in configs:
                         work = os.path.join(top, f"{sname}-{c}-{rep + 1}")
                         os.makedirs(work)
                         args = CONFIGS[c] + (extra if c != "stepped" else []) + ["--format", "text", listing]
-                        r = run_once(linktrawl, args, work, server, a.limit)
+                        r = run_once(linktrawl, args, work, server, a.limit, a.sites)
                         reference.setdefault(sname, r["output"])
                         r["identical"] = r["output"] == reference[sname]
                         results.setdefault((sname, c), []).append(r)
