@@ -46,7 +46,7 @@ class Stats:
                     "other_requests": misses}
 
 
-def make_handler(root, latency, stats):
+def make_handler(root, latency, stats, log):
     root = os.path.realpath(root)
 
     class Handler(BaseHTTPRequestHandler):
@@ -88,7 +88,12 @@ def make_handler(root, latency, stats):
                 self.send(200, body, ctype)
             else:
                 self.send(404, b"not found", "text/plain")
-            stats.record(path, start, time.time())
+            end = time.time()
+            stats.record(path, start, end)
+            if log:
+                with stats.lock:
+                    log.write(f"{start:.3f} {end:.3f} {self.client_address[1]} {path}\n")
+                    log.flush()
 
     return Handler
 
@@ -98,9 +103,11 @@ def main():
     ap.add_argument("--root", required=True)
     ap.add_argument("--latency", type=float, default=0.5, help="seconds every response is held")
     ap.add_argument("--port", type=int, default=0, help="0 picks a free port")
+    ap.add_argument("--log", help="file for a line a request: start, end, client port, path")
     a = ap.parse_args()
+    log = open(a.log, "a") if a.log else None
 
-    server = ThreadingHTTPServer(("127.0.0.1", a.port), make_handler(a.root, a.latency, Stats()))
+    server = ThreadingHTTPServer(("127.0.0.1", a.port), make_handler(a.root, a.latency, Stats(), log))
     server.daemon_threads = True
     server.request_queue_size = 128
     signal.signal(signal.SIGTERM, lambda *_: threading.Thread(target=server.shutdown).start())
