@@ -138,7 +138,7 @@ Search:
                        line number and address, and the search goes on.
   --settle MS          with --jobs: wait this long after a page has loaded
                        before reading it, for links that scripts add
-                       (default 300).
+                       (default 250).
   --timeout SECONDS    with --jobs: read a page that is still loading after
                        this long (default 30); give up on a page whose links
                        have not come twice this long after they were asked

@@ -32,7 +32,8 @@ struct HeadlessOptions {
     std::string stateDir;
 
     static constexpr int kMaxJobs = 32;
-    static constexpr int kDefaultSettleMs = 300;
+    // Long enough for links that scripts add within 200 ms of the load.
+    static constexpr int kDefaultSettleMs = 250;
     static constexpr int kDefaultTimeoutSeconds = 30;
 
     bool readsStandardInput() const { return listFile == "-"; }

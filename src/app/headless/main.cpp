@@ -64,9 +64,20 @@ int main(int argc, char** argv)
 
     lt::prepareWebEngine(lt::EngineDisplay::Offscreen);
     qInstallMessageHandler(quietQtMessages);
-    // The command's own options are not for Qt to read.
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
+    // The command's own options are not for Qt to read; the engine takes its
+    // switches after --webEngineArgs. Pages in flight share renderers, four
+    // to one: a renderer of its own for each page would cost over 100 MB a
+    // page, and a page stalled by another's hang is loaded again anyway.
+    std::vector<std::string> qtArguments{argv[0]};
+    if (options.jobs)
+        qtArguments.insert(qtArguments.end(), {"--webEngineArgs", "--renderer-process-limit="
+                                                                       + std::to_string((*options.jobs + 3) / 4)});
+    std::vector<char*> qtArgv;
+    for (std::string& a : qtArguments)
+        qtArgv.push_back(a.data());
+    qtArgv.push_back(nullptr);
+    int qtArgc = static_cast<int>(qtArguments.size());
+    QApplication app(qtArgc, qtArgv.data());
     QApplication::setApplicationName(QStringLiteral("linktrawler"));
 
     if (::pipe(signalPipe) != 0) {

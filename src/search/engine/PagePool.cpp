@@ -5,6 +5,8 @@
 #include "search/engine/HarvestPage.h"
 
 #include <QPointer>
+#include <algorithm>
+#include <memory>
 #include <QTimer>
 #include <QVariant>
 #include <csignal>
@@ -45,16 +47,22 @@ public:
     // Takes the address; the load starts when the server has room.
     void take(const std::string& address)
     {
+        strikes_ = 0;
         address_ = address;
         url_ = urlForAddress(address);
         server_ = serverOf(url_);
         state_ = State::Waiting;
     }
     bool waiting() const { return state_ == State::Waiting; }
+    // The slot's page was stalled with a hung renderer: it loads again, and
+    // alone among such pages, to tell whether the hang was its own.
+    bool suspect() const { return strikes_ > 0; }
+    qint64 rendererPid() const { return page_ ? page_->renderProcessPid() : 0; }
+    // Between a hang and the end of its renderer the slot has no page.
+    bool hasPage() const { return page_ != nullptr; }
 
     void start()
     {
-        restartOnRendererEnd_ = false;
         timedOut_ = false;
         ++generation_;
         state_ = State::Loading;
@@ -67,7 +75,41 @@ public:
         deadline_.start(pool_.timing_.timeoutMs);
     }
 
-    void restartWhenRendererEnds() { restartOnRendererEnd_ = true; }
+    // The renderer of this page hung: the slot lets go of its page, whose
+    // renderer is about to end; a new one comes once it has (a page made
+    // before might be put in the same renderer and end with it).
+    QWebEnginePage* dropHungPage()
+    {
+        ++generation_;
+        state_ = State::Idle;
+        stopTimers();
+        QWebEnginePage* old = std::exchange(page_, nullptr);
+        old->disconnect(this);
+        return old;
+    }
+
+    void renewPage()
+    {
+        if (page_)
+            return;
+        makePage();
+        if (pool_.replaced_)
+            pool_.replaced_(page_);
+    }
+
+    // Hung again after it was let go for a hang: the hang is its own.
+    void failAsHung()
+    {
+        fail("The page did not answer within " + std::to_string(pool_.timing_.linkWaitMs / 1000)
+             + " seconds; its links cannot be read");
+    }
+
+    // Stalled by another page's hang, or with it: it waits to load again.
+    void suspectOfHang()
+    {
+        ++strikes_;
+        state_ = State::Waiting;
+    }
 
 private:
     enum class State { Idle, Waiting, Loading, Settling, Reading };
@@ -104,12 +146,6 @@ private:
         connect(page_, &QWebEnginePage::renderProcessTerminated, this, [this] {
             if (state_ == State::Idle || state_ == State::Waiting)
                 return;
-            // Ended with the hung page of another slot: this page is innocent,
-            // so it loads again in a renderer of its own.
-            if (std::exchange(restartOnRendererEnd_, false)) {
-                start();
-                return;
-            }
             fail("The page's renderer has ended; its links cannot be read");
         });
     }
@@ -159,31 +195,8 @@ private:
 
     void linksTooLate()
     {
-        if (state_ != State::Reading)
-            return;
-        const std::string why = "The page did not answer within " + std::to_string(pool_.timing_.linkWaitMs / 1000)
-            + " seconds; its links cannot be read";
-        replaceHungPage();
-        fail(why);
-    }
-
-    // A renderer that does not answer holds its page, and every later
-    // address of the slot with it: the slot starts over on a new page, and
-    // the renderer is ended, or it would go on spinning. Pages of other
-    // slots in the same renderer load their address again.
-    void replaceHungPage()
-    {
-        const qint64 pid = page_->renderProcessPid();
-        QWebEnginePage* old = page_;
-        old->disconnect(this);
-        makePage();
-        if (pid > 0) {
-            pool_.restartPagesOf(pid, this);
-            ::kill(static_cast<pid_t>(pid), SIGKILL);
-        }
-        old->deleteLater();
-        if (pool_.replaced_)
-            pool_.replaced_(page_);
+        if (state_ == State::Reading)
+            pool_.rendererHung(*this);
     }
 
     void fail(const std::string& why)
@@ -210,7 +223,7 @@ private:
     std::string address_;
     QUrl url_;
     QString server_;
-    bool restartOnRendererEnd_ = false;
+    int strikes_ = 0;
     bool timedOut_ = false;
 };
 
@@ -227,15 +240,72 @@ std::vector<QWebEnginePage*> PagePool::pages() const
 {
     std::vector<QWebEnginePage*> out;
     for (const auto& s : slots_)
-        out.push_back(s->page());
+        if (s->page())
+            out.push_back(s->page());
     return out;
 }
 
-void PagePool::restartPagesOf(qint64 pid, const Slot* except)
+void PagePool::rendererHung(Slot& timedOut)
 {
+    // One renderer runs the scripts of all its pages on one thread: a page
+    // that never returns stalls every other page in it, and none of them
+    // can be told from the one that hangs. Pages let go for a hang before
+    // that stall again are the ones; when there are none, the stalled pages
+    // load again, one of them at a time, so a page that hangs again is known.
+    const qint64 pid = timedOut.rendererPid();
+    std::vector<Slot*> stalled;
     for (const auto& s : slots_)
-        if (s.get() != except && s->busy() && !s->waiting() && s->page()->renderProcessPid() == pid)
-            s->restartWhenRendererEnds();
+        if (s->busy() && !s->waiting() && (s.get() == &timedOut || (pid > 0 && s->rendererPid() == pid)))
+            stalled.push_back(s.get());
+    const bool anySuspect = std::any_of(stalled.begin(), stalled.end(), [](Slot* s) { return s->suspect(); });
+    std::vector<QWebEnginePage*> dropped;
+    for (Slot* s : stalled)
+        dropped.push_back(s->dropHungPage());
+    renewAfterEnd(dropped);
+    if (pid > 0)
+        ::kill(static_cast<pid_t>(pid), SIGKILL);
+    for (Slot* s : stalled) {
+        if (s->suspect() || (!anySuspect && stalled.size() == 1)) {
+            s->failAsHung();
+        } else {
+            s->suspectOfHang();
+            waiting_.push_front(indexOf(*s));
+        }
+    }
+    startWaiting();
+}
+
+void PagePool::renewAfterEnd(const std::vector<QWebEnginePage*>& dropped)
+{
+    // The engine tells each page of the renderer in turn; a page made while
+    // it does so may still be given the ending renderer. So the slots go on
+    // once every dropped page has been told, and the telling is over.
+    auto renewed = std::make_shared<bool>(false);
+    auto untold = std::make_shared<std::size_t>(dropped.size());
+    auto renew = [this, renewed, dropped] {
+        if (std::exchange(*renewed, true))
+            return;
+        for (QWebEnginePage* page : dropped)
+            page->deleteLater();
+        for (const auto& s : slots_)
+            s->renewPage();
+        startWaiting();
+    };
+    for (QWebEnginePage* page : dropped)
+        connect(page, &QWebEnginePage::renderProcessTerminated, this, [this, untold, renew] {
+            if (--*untold == 0)
+                QTimer::singleShot(0, this, renew);
+        });
+    // Should an end not be reported, the slots go on after a while.
+    QTimer::singleShot(3000, this, renew);
+}
+
+int PagePool::indexOf(const Slot& slot) const
+{
+    for (std::size_t i = 0; i < slots_.size(); ++i)
+        if (slots_[i].get() == &slot)
+            return static_cast<int>(i);
+    return -1;
 }
 
 void PagePool::load(int slot, const std::string& address)
@@ -243,6 +313,12 @@ void PagePool::load(int slot, const std::string& address)
     slots_.at(static_cast<std::size_t>(slot))->take(address);
     waiting_.push_back(slot);
     startWaiting();
+}
+
+bool PagePool::suspectLoading() const
+{
+    return std::any_of(slots_.begin(), slots_.end(),
+                       [](const auto& s) { return s->suspect() && s->busy() && !s->waiting(); });
 }
 
 int PagePool::loadsOf(const QString& server) const
@@ -262,7 +338,7 @@ void PagePool::startWaiting()
         bool started = false;
         for (auto it = waiting_.begin(); it != waiting_.end(); ++it) {
             Slot& s = *slots_[static_cast<std::size_t>(*it)];
-            if (loadsOf(s.server()) < kLoadsPerServer) {
+            if (s.hasPage() && loadsOf(s.server()) < kLoadsPerServer && !(s.suspect() && suspectLoading())) {
                 waiting_.erase(it);
                 s.start();
                 started = true;

@@ -22,12 +22,14 @@ class EngineProfile;
 // (so links that scripts add just after the load are there), at the latest
 // when the load has taken the timeout: its load is then stopped and it is
 // read as it stands. A page whose links cannot be read is reported with the
-// reason, and its renderer is replaced when it hangs.
+// reason, and its renderer is replaced when it hangs. Pages may share a
+// renderer (the command caps their number, for memory): a page stalled by
+// another's hang loads again instead of being given up.
 class PagePool : public QObject, public PageSlots {
     Q_OBJECT
 public:
     struct Timing {
-        int settleMs = 300;
+        int settleMs = 250;
         int timeoutMs = 30000;
         // How long the links may take once asked for.
         int linkWaitMs = kLinkWaitMs;
@@ -49,9 +51,14 @@ private:
     class Slot;
     friend class Slot;
 
-    // The pages of other slots in renderer process pid load their address
-    // again when it ends.
-    void restartPagesOf(qint64 pid, const Slot* except);
+    // A page's links did not come in time: its renderer hangs.
+    void rendererHung(Slot& timedOut);
+    // New pages for the slots that dropped theirs, once the renderer of the
+    // dropped pages has ended.
+    void renewAfterEnd(const std::vector<QWebEnginePage*>& dropped);
+    int indexOf(const Slot& slot) const;
+    // Whether a page let go for a hang is loading again now.
+    bool suspectLoading() const;
     // Pages loading from a server (scheme, host and port).
     int loadsOf(const QString& server) const;
     // Starts the loads that wait, as far as their servers have room.
