@@ -1,10 +1,10 @@
 #include "app/headless/ParallelRun.h"
 
 #include "base/Files.h"
-#include "text/LineReader.h"
 #include "search/NetworkCheck.h"
 #include "search/SearchMessages.h"
 #include "text/IntegerText.h"
+#include "text/LineReader.h"
 
 namespace lt {
 
@@ -72,7 +72,7 @@ bool ParallelRun::prepareContinue()
     position_ = std::max(*options_.continueAfter, 0);
     reader_.open(searchOptions_.addressListPath());
     for (std::int32_t i = 0; i < position_ && !reader_.atEof(); ++i)
-        reader_.readLine();
+        reader_.skipLine();
     if (reader_.atEof()) {
         message(std::string(msg::kListUsedUp) + " (the list has no line after " + std::to_string(position_) + ")");
         end(kDone);

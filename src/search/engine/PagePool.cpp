@@ -234,7 +234,12 @@ PagePool::PagePool(EngineProfile& profile, int pages, Timing timing, QObject* pa
         slots_.push_back(std::make_unique<Slot>(*this, i));
 }
 
-PagePool::~PagePool() = default;
+PagePool::~PagePool()
+{
+    // Every page goes before the profile does.
+    for (QWebEnginePage* page : dropped_)
+        delete page;
+}
 
 std::vector<QWebEnginePage*> PagePool::pages() const
 {
@@ -261,7 +266,7 @@ void PagePool::rendererHung(Slot& timedOut)
     std::vector<QWebEnginePage*> dropped;
     for (Slot* s : stalled)
         dropped.push_back(s->dropHungPage());
-    renewAfterEnd(dropped);
+    renewAfterEnd(stalled, dropped);
     if (pid > 0)
         ::kill(static_cast<pid_t>(pid), SIGKILL);
     for (Slot* s : stalled) {
@@ -275,20 +280,26 @@ void PagePool::rendererHung(Slot& timedOut)
     startWaiting();
 }
 
-void PagePool::renewAfterEnd(const std::vector<QWebEnginePage*>& dropped)
+void PagePool::renewAfterEnd(const std::vector<Slot*>& stalled, const std::vector<QWebEnginePage*>& dropped)
 {
-    // The engine tells each page of the renderer in turn; a page made while
-    // it does so may still be given the ending renderer. So the slots go on
-    // once every dropped page has been told, and the telling is over.
+    // The engine tells each page of the renderer in turn, and a load begun
+    // before it has told them all may still be given the ending renderer. So
+    // no load starts until every dropped page has been told and the telling
+    // is over; then the slots that dropped theirs get new pages.
+    ++endingRenderers_;
     auto renewed = std::make_shared<bool>(false);
     auto untold = std::make_shared<std::size_t>(dropped.size());
-    auto renew = [this, renewed, dropped] {
+    dropped_.insert(dropped_.end(), dropped.begin(), dropped.end());
+    auto renew = [this, renewed, stalled, dropped] {
         if (std::exchange(*renewed, true))
             return;
-        for (QWebEnginePage* page : dropped)
+        for (QWebEnginePage* page : dropped) {
+            dropped_.erase(std::find(dropped_.begin(), dropped_.end(), page));
             page->deleteLater();
-        for (const auto& s : slots_)
+        }
+        for (Slot* s : stalled)
             s->renewPage();
+        --endingRenderers_;
         startWaiting();
     };
     for (QWebEnginePage* page : dropped)
@@ -332,6 +343,8 @@ int PagePool::loadsOf(const QString& server) const
 
 void PagePool::startWaiting()
 {
+    if (endingRenderers_ > 0)
+        return;
     // In the order the addresses were taken, so no server's pages wait behind
     // another's for longer than their turn.
     while (!waiting_.empty()) {

@@ -55,7 +55,7 @@ private:
     void rendererHung(Slot& timedOut);
     // New pages for the slots that dropped theirs, once the renderer of the
     // dropped pages has ended.
-    void renewAfterEnd(const std::vector<QWebEnginePage*>& dropped);
+    void renewAfterEnd(const std::vector<Slot*>& stalled, const std::vector<QWebEnginePage*>& dropped);
     int indexOf(const Slot& slot) const;
     // Whether a page let go for a hang is loading again now.
     bool suspectLoading() const;
@@ -69,6 +69,8 @@ private:
     Timing timing_;
     std::vector<std::unique_ptr<Slot>> slots_;
     std::deque<int> waiting_; // slots whose address waits for its server
+    std::vector<QWebEnginePage*> dropped_; // pages of a hung renderer, until it has ended
+    int endingRenderers_ = 0;              // killed for a hang, not yet reported ended
     DoneHandler done_;
     std::function<void(QWebEnginePage*)> replaced_;
 };
