@@ -2,7 +2,6 @@
 
 #include "base/Files.h"
 #include "base/IoErrors.h"
-#include "text/IntegerText.h"
 #include "text/TextEncoding.h"
 
 #include <cerrno>
@@ -11,16 +10,6 @@ namespace lt {
 
 namespace {
 constexpr std::size_t kFlushAt = 64 * 1024;
-
-// Length of the UTF-8 sequence at p, or 0 when none starts there.
-std::size_t utf8Length(const unsigned char* p, const unsigned char* end)
-{
-    const unsigned char c = *p;
-    std::size_t len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
-    if (len == 0 || static_cast<std::size_t>(end - p) < len)
-        return 0;
-    return isValidUtf8(std::string_view(reinterpret_cast<const char*>(p), len)) ? len : 0;
-}
 } // namespace
 
 bool OutputError::readerGone() const
@@ -31,29 +20,27 @@ bool OutputError::readerGone() const
 void appendJsonString(std::string& out, std::string_view text)
 {
     static const char hex[] = "0123456789abcdef";
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* end = p + text.size();
-    while (p < end) {
-        const unsigned char c = *p;
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-            ++p;
-        } else if (c < 0x20 || c == 0x7F) {
-            out += "\\u00";
-            out += hex[c >> 4];
-            out += hex[c & 15];
-            ++p;
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-            ++p;
-        } else if (std::size_t len = utf8Length(p, end)) {
-            out.append(reinterpret_cast<const char*>(p), len);
-            p += len;
-        } else {
-            out += "\xEF\xBF\xBD";
-            ++p;
+    for (;;) {
+        const std::size_t valid = validUtf8Length(text);
+        for (const char ch : text.substr(0, valid)) {
+            const auto c = static_cast<unsigned char>(ch);
+            if (c == '"' || c == '\\') {
+                out += '\\';
+                out += ch;
+            } else if (c < 0x20 || c == 0x7F) {
+                out += "\\u00";
+                out += hex[c >> 4];
+                out += hex[c & 15];
+            } else {
+                out += ch;
+            }
         }
+        text.remove_prefix(valid);
+        if (text.empty())
+            return;
+        // A byte that is not UTF-8.
+        out += "\xEF\xBF\xBD";
+        text.remove_prefix(1);
     }
 }
 

@@ -10,9 +10,6 @@
 
 namespace lt {
 
-namespace {
-
-// Length of the longest prefix of s that is well-formed UTF-8.
 std::size_t validUtf8Length(std::string_view s)
 {
     const auto* begin = reinterpret_cast<const unsigned char*>(s.data());
@@ -52,6 +49,8 @@ std::size_t validUtf8Length(std::string_view s)
     }
     return static_cast<std::size_t>(p - begin);
 }
+
+namespace {
 
 // Whether tail is the start of a UTF-8 sequence that goes on beyond it.
 bool isCutUtf8Sequence(std::string_view tail)

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -6,6 +7,8 @@
 namespace lt {
 
 bool isValidUtf8(std::string_view text);
+// Length of the longest prefix of text that is well-formed UTF-8.
+std::size_t validUtf8Length(std::string_view text);
 
 // How a file's text is read. Each file is read in one encoding: a file that
 // holds UTF-8 alone is UTF-8; any other is taken to be GB18030 (a superset of
