@@ -112,6 +112,11 @@ void requestSnapshot(QWebEnginePage& page, std::function<void(const QVariant&)> 
     page.runJavaScript(script, QWebEngineScript::ApplicationWorld, std::move(answer));
 }
 
+std::string noAnswerWithin(int waitMs)
+{
+    return "The page did not answer within " + std::to_string(waitMs / 1000) + " seconds; its links cannot be read";
+}
+
 PageSnapshot snapshotFromAnswer(const QVariant& value)
 {
     if (value.typeId() == QMetaType::QString && value.toString() == QLatin1String("no-links"))

@@ -52,4 +52,9 @@ PageSnapshot snapshotFromAnswer(const QVariant& answer);
 // million links on a busy machine, and still bounded.
 inline constexpr int kLinkWaitMs = 60000;
 
+// Why a page's links could not be read, as every search reports it.
+inline constexpr const char* kRendererEnded = "The page's renderer has ended; its links cannot be read";
+// The page's script did not answer within waitMs.
+std::string noAnswerWithin(int waitMs);
+
 } // namespace lt

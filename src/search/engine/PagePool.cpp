@@ -5,11 +5,11 @@
 #include "search/engine/HarvestPage.h"
 
 #include <QPointer>
-#include <algorithm>
-#include <memory>
 #include <QTimer>
 #include <QVariant>
+#include <algorithm>
 #include <csignal>
+#include <memory>
 #include <sys/types.h>
 #include <utility>
 
@@ -40,6 +40,7 @@ public:
     }
     ~Slot() override { delete page_; }
 
+    int index() const { return index_; }
     QWebEnginePage* page() const { return page_; }
     const QString& server() const { return server_; }
     bool busy() const { return state_ != State::Idle; }
@@ -48,7 +49,6 @@ public:
     void take(const std::string& address)
     {
         strikes_ = 0;
-        address_ = address;
         url_ = urlForAddress(address);
         server_ = serverOf(url_);
         state_ = State::Waiting;
@@ -100,8 +100,7 @@ public:
     // Hung again after it was let go for a hang: the hang is its own.
     void failAsHung()
     {
-        fail("The page did not answer within " + std::to_string(pool_.timing_.linkWaitMs / 1000)
-             + " seconds; its links cannot be read");
+        fail(noAnswerWithin(pool_.timing_.linkWaitMs));
     }
 
     // Stalled by another page's hang, or with it: it waits to load again.
@@ -146,7 +145,7 @@ private:
         connect(page_, &QWebEnginePage::renderProcessTerminated, this, [this] {
             if (state_ == State::Idle || state_ == State::Waiting)
                 return;
-            fail("The page's renderer has ended; its links cannot be read");
+            fail(kRendererEnded);
         });
     }
 
@@ -220,7 +219,6 @@ private:
     QTimer settle_, deadline_, linkWait_;
     State state_ = State::Idle;
     quint64 generation_ = 0;
-    std::string address_;
     QUrl url_;
     QString server_;
     int strikes_ = 0;
@@ -274,7 +272,7 @@ void PagePool::rendererHung(Slot& timedOut)
             s->failAsHung();
         } else {
             s->suspectOfHang();
-            waiting_.push_front(indexOf(*s));
+            waiting_.push_front(s->index());
         }
     }
     startWaiting();
@@ -309,14 +307,6 @@ void PagePool::renewAfterEnd(const std::vector<Slot*>& stalled, const std::vecto
         });
     // Should an end not be reported, the slots go on after a while.
     QTimer::singleShot(3000, this, renew);
-}
-
-int PagePool::indexOf(const Slot& slot) const
-{
-    for (std::size_t i = 0; i < slots_.size(); ++i)
-        if (slots_[i].get() == &slot)
-            return static_cast<int>(i);
-    return -1;
 }
 
 void PagePool::load(int slot, const std::string& address)

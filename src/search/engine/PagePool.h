@@ -56,7 +56,6 @@ private:
     // New pages for the slots that dropped theirs, once the renderer of the
     // dropped pages has ended.
     void renewAfterEnd(const std::vector<Slot*>& stalled, const std::vector<QWebEnginePage*>& dropped);
-    int indexOf(const Slot& slot) const;
     // Whether a page let go for a hang is loading again now.
     bool suspectLoading() const;
     // Pages loading from a server (scheme, host and port).

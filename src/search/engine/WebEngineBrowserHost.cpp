@@ -81,7 +81,7 @@ std::string WebEngineBrowserHost::linkText(std::int32_t i)
 QVariant WebEngineBrowserHost::awaitAnswer(void (*request)(QWebEnginePage&, std::function<void(const QVariant&)>))
 {
     if (rendererGone_)
-        throw Error("The page's renderer has ended; its links cannot be read");
+        throw Error(kRendererEnded);
 
     struct Answer {
         bool arrived = false;
@@ -108,7 +108,7 @@ QVariant WebEngineBrowserHost::awaitAnswer(void (*request)(QWebEnginePage&, std:
     }
     if (!answer->arrived) {
         if (rendererGone_)
-            throw Error("The page's renderer has ended; its links cannot be read");
+            throw Error(kRendererEnded);
         // A renderer that does not answer would hold every later page too;
         // ending it lets the next navigation start a fresh one.
         const qint64 pid = page_->renderProcessPid();
@@ -120,8 +120,7 @@ QVariant WebEngineBrowserHost::awaitAnswer(void (*request)(QWebEnginePage&, std:
             if (!rendererGone_)
                 loop.exec(QEventLoop::ExcludeUserInputEvents);
         }
-        throw Error("The page did not answer within " + std::to_string(scriptTimeoutMs_ / 1000)
-                    + " seconds; its links cannot be read");
+        throw Error(noAnswerWithin(scriptTimeoutMs_));
     }
     return answer->value;
 }
