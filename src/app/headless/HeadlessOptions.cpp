@@ -17,6 +17,17 @@ std::int32_t wholeNumber(const std::string& option, const std::string& text)
     }
 }
 
+// A whole number within [low, high]; unit, when given, follows the range in
+// the message (" seconds").
+std::int32_t numberBetween(const std::string& option, const std::string& text, std::int32_t low, std::int32_t high,
+                           const char* unit = "")
+{
+    const std::int32_t n = wholeNumber(option, text);
+    if (n < low || n > high)
+        throw Error(option + " must be between " + std::to_string(low) + " and " + std::to_string(high) + unit);
+    return n;
+}
+
 } // namespace
 
 HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args)
@@ -41,11 +52,7 @@ HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args)
         } else if (a == "-h" || a == "--help") {
             o.help = true;
         } else if (a == "--interval") {
-            std::int32_t n = wholeNumber(a, value());
-            if (n < kIntervalMin || n > kIntervalMax)
-                throw Error("--interval must be between " + std::to_string(kIntervalMin) + " and "
-                            + std::to_string(kIntervalMax) + " seconds");
-            o.interval = n;
+            o.interval = numberBetween(a, value(), kIntervalMin, kIntervalMax, " seconds");
         } else if (a == "--own-site") {
             o.ownSite = true;
         } else if (a == "--filter") {
@@ -74,21 +81,12 @@ HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args)
             if (!LinkOutput::parseFormat(name, o.format))
                 throw Error("--format is text, jsonl or csv, not '" + name + "'");
         } else if (a == "--jobs") {
-            std::int32_t n = wholeNumber(a, value());
-            if (n < 1 || n > HeadlessOptions::kMaxJobs)
-                throw Error("--jobs must be between 1 and " + std::to_string(HeadlessOptions::kMaxJobs));
-            o.jobs = n;
+            o.jobs = numberBetween(a, value(), 1, HeadlessOptions::kMaxJobs);
         } else if (a == "--settle") {
-            std::int32_t n = wholeNumber(a, value());
-            if (n < 0 || n > 60000)
-                throw Error("--settle must be between 0 and 60000 milliseconds");
-            o.settleMs = n;
+            o.settleMs = numberBetween(a, value(), 0, 60000, " milliseconds");
             settleGiven = true;
         } else if (a == "--timeout") {
-            std::int32_t n = wholeNumber(a, value());
-            if (n < 1 || n > 3600)
-                throw Error("--timeout must be between 1 and 3600 seconds");
-            o.timeoutSeconds = n;
+            o.timeoutSeconds = numberBetween(a, value(), 1, 3600, " seconds");
             timeoutGiven = true;
         } else if (a == "--state-dir") {
             o.stateDir = value();

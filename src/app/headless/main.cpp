@@ -3,17 +3,18 @@
 // off screen; accepted links go to standard output.
 #include "app/headless/HeadlessOptions.h"
 #include "app/headless/ParallelRun.h"
-#include "app/headless/SteppedRun.h"
+#include "app/headless/ProgressLine.h"
 #include "app/headless/StateFolder.h"
-#include "search/engine/EngineStartup.h"
+#include "app/headless/SteppedRun.h"
 #include "base/Error.h"
 #include "base/Files.h"
+#include "search/engine/EngineStartup.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
 #include <csignal>
-#include <memory>
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -32,7 +33,7 @@ extern "C" void onSignal(int signal)
 void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "linktrawl: %s\n", message.toLocal8Bit().constData());
+        lt::say(message.toStdString());
 }
 
 } // namespace
