@@ -128,9 +128,7 @@ public:
     void pageHarvested(std::int64_t line, const std::string& location,
                        const std::vector<std::string>& accepted) override
     {
-        for (const std::string& link : accepted)
-            links_.add(line, location, link);
-        links_.pageDone();
+        links_.writePage(line, location, accepted);
         marks_.reached(line, links_.count());
     }
     void pageUnreadable(std::int64_t line, const std::string&, const std::string& error) override

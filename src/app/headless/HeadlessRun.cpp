@@ -4,6 +4,7 @@
 #include "search/Interval.h"
 #include "search/LinkOutput.h"
 #include "search/NetworkCheck.h"
+#include "search/SearchMessages.h"
 
 #include <QApplication>
 #include <QThread>
@@ -92,6 +93,17 @@ void HeadlessRun::message(const std::string& text)
 {
     progress_.clear();
     say(text);
+}
+
+void HeadlessRun::lineMessage(std::int64_t line, const std::string& address, const std::string& text)
+{
+    message("line " + std::to_string(line) + " (" + address + "): " + text);
+}
+
+void HeadlessRun::endListUsedUp(std::int32_t position)
+{
+    message(std::string(msg::kListUsedUp) + " (the list has no line after " + std::to_string(position) + ")");
+    end(kDone);
 }
 
 void HeadlessRun::guarded(const std::function<void()>& f)

@@ -62,6 +62,10 @@ protected:
     SearchEnvironment environment();
     // A message on standard error, below the progress line.
     void message(const std::string& text);
+    // A message about one line of the list: "line N (address): text".
+    void lineMessage(std::int64_t line, const std::string& address, const std::string& text);
+    // Ends the run when a continued search finds no line after the position.
+    void endListUsedUp(std::int32_t position);
     // Runs f so that no error crosses the event loop; an error ends the run.
     void guarded(const std::function<void()>& f);
     // A failed output: the progress is saved as of the last page written

@@ -21,6 +21,13 @@ void LinkStream::pageDone()
     out_.flush();
 }
 
+void LinkStream::writePage(std::int64_t line, std::string_view page, const std::vector<std::string>& links)
+{
+    for (const std::string& link : links)
+        add(line, page, link);
+    pageDone();
+}
+
 void LinkStream::commitSave()
 {
     if (save_) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lt {
 
@@ -20,6 +21,8 @@ public:
     void add(std::int64_t line, std::string_view page, std::string_view link);
     // After each page: what was added reaches the output. Raises OutputError.
     void pageDone();
+    // A page's accepted links at once: added, then the page done.
+    void writePage(std::int64_t line, std::string_view page, const std::vector<std::string>& links);
     // At the end of the run: the saved file replaces its target.
     void commitSave();
 

@@ -4,7 +4,6 @@
 #include "search/NetworkCheck.h"
 #include "search/SearchMessages.h"
 #include "text/IntegerText.h"
-#include "text/LineReader.h"
 
 namespace lt {
 
@@ -74,8 +73,7 @@ bool ParallelRun::prepareContinue()
     for (std::int32_t i = 0; i < position_ && !reader_.atEof(); ++i)
         reader_.skipLine();
     if (reader_.atEof()) {
-        message(std::string(msg::kListUsedUp) + " (the list has no line after " + std::to_string(position_) + ")");
-        end(kDone);
+        endListUsedUp(position_);
         return false;
     }
     return true;
@@ -121,20 +119,17 @@ void ParallelRun::showProgress()
 
 void ParallelRun::pageHarvested(std::int64_t line, const std::string& location, const std::vector<std::string>& accepted)
 {
-    for (const std::string& link : accepted)
-        links_.add(line, location, link);
-    links_.pageDone();
+    links_.writePage(line, location, accepted);
 }
 
 void ParallelRun::pageUnreadable(std::int64_t line, const std::string& address, const std::string& error)
 {
-    message("line " + std::to_string(line) + " (" + address + "): " + error);
+    lineMessage(line, address, error);
 }
 
 void ParallelRun::pageNotLoaded(std::int64_t line, const std::string& address)
 {
-    message("line " + std::to_string(line) + " (" + address + "): nothing loaded within "
-            + std::to_string(options_.timeoutSeconds) + " seconds");
+    lineMessage(line, address, "nothing loaded within " + std::to_string(options_.timeoutSeconds) + " seconds");
 }
 
 void ParallelRun::searchEnded()

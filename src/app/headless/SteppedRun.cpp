@@ -4,7 +4,6 @@
 #include "search/SearchMessages.h"
 #include "search/engine/HarvestPage.h"
 
-
 namespace lt {
 
 SteppedRun::SteppedRun(const HeadlessOptions& options, QApplication& app, const StateFolder& state)
@@ -65,9 +64,7 @@ void SteppedRun::begin()
     }
     if (!timer_.isActive()) {
         if (view_.panelText(kPanelMessage) == msg::kListUsedUp) {
-            message(std::string(msg::kListUsedUp) + " (the list has no line after "
-                    + std::to_string(*options_.continueAfter) + ")");
-            end(kDone);
+            endListUsedUp(*options_.continueAfter);
         } else {
             message("the search could not start: the progress file or the filter lists could not be written in "
                     + files_.folder());
@@ -84,7 +81,7 @@ void SteppedRun::step()
     try {
         controller_.step();
     } catch (const std::exception& e) {
-        message("line " + std::to_string(line) + " (" + address + "): " + e.what());
+        lineMessage(line, address, e.what());
         end(kFailed);
         return;
     }
