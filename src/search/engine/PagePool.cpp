@@ -57,7 +57,14 @@ public:
     // The slot's page was stalled with a hung renderer: it loads again, and
     // alone among such pages, to tell whether the hang was its own.
     bool suspect() const { return strikes_ > 0; }
-    qint64 rendererPid() const { return page_ ? page_->renderProcessPid() : 0; }
+    // The renderer the page was last given: still known once it has ended,
+    // so the pages that shared it can be found.
+    qint64 rendererPid()
+    {
+        if (page_ && page_->renderProcessPid() > 0)
+            rendererPid_ = page_->renderProcessPid();
+        return rendererPid_;
+    }
     // Between a hang and the end of its renderer the slot has no page.
     bool hasPage() const { return page_ != nullptr; }
 
@@ -69,19 +76,22 @@ public:
         stopTimers();
         markShownDocument(*page_);
         page_->load(url_);
+        rendererPid();
         // A page without a view counts as hidden: its timers would be held
         // back to one a second. Taken only once the page has loaded once.
         page_->setVisible(true);
         deadline_.start(pool_.timing_.timeoutMs);
     }
 
-    // The renderer of this page hung: the slot lets go of its page, whose
-    // renderer is about to end; a new one comes once it has (a page made
-    // before might be put in the same renderer and end with it).
-    QWebEnginePage* dropHungPage()
+    // The renderer of this page hung or ended: the slot lets go of its page;
+    // a new one comes once that renderer has ended (a page made before might
+    // be put in the same renderer and end with it). An address that waits
+    // for its server keeps waiting.
+    QWebEnginePage* dropPage()
     {
         ++generation_;
-        state_ = State::Idle;
+        if (state_ != State::Waiting)
+            state_ = State::Idle;
         stopTimers();
         QWebEnginePage* old = std::exchange(page_, nullptr);
         old->disconnect(this);
@@ -97,11 +107,8 @@ public:
             pool_.replaced_(page_);
     }
 
-    // Hung again after it was let go for a hang: the hang is its own.
-    void failAsHung()
-    {
-        fail(noAnswerWithin(pool_.timing_.linkWaitMs));
-    }
+    // Lost its renderer again after it was let go for that: the fault is its own.
+    void failAs(const std::string& why) { fail(why); }
 
     // Stalled by another page's hang, or with it: it waits to load again.
     void suspectOfHang()
@@ -117,6 +124,7 @@ private:
     {
         page_ = new HarvestPage(pool_.profile_.profile());
         connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) {
+            rendererPid();
             if (state_ != State::Loading)
                 return;
             state_ = State::Settling;
@@ -142,10 +150,11 @@ private:
         // Only a new load: a page that changes its address in place
         // (history.replaceState, a fragment) keeps its document and answers.
         connect(page_, &QWebEnginePage::loadStarted, this, movedOn);
+        // A crash, the out-of-memory killer or chrome://kill: every page of
+        // that renderer has lost its document, the one at fault among them.
         connect(page_, &QWebEnginePage::renderProcessTerminated, this, [this] {
-            if (state_ == State::Idle || state_ == State::Waiting)
-                return;
-            fail(kRendererEnded);
+            told_ = true;
+            pool_.rendererLost(*this, Loss::Ended);
         });
     }
 
@@ -195,7 +204,7 @@ private:
     void linksTooLate()
     {
         if (state_ == State::Reading)
-            pool_.rendererHung(*this);
+            pool_.rendererLost(*this, Loss::Hung);
     }
 
     void fail(const std::string& why)
@@ -221,8 +230,13 @@ private:
     quint64 generation_ = 0;
     QUrl url_;
     QString server_;
+    qint64 rendererPid_ = 0;
     int strikes_ = 0;
     bool timedOut_ = false;
+
+public:
+    // The engine has told this page that its renderer ended.
+    bool told_ = false;
 };
 
 PagePool::PagePool(EngineProfile& profile, int pages, Timing timing, QObject* parent)
@@ -248,28 +262,42 @@ std::vector<QWebEnginePage*> PagePool::pages() const
     return out;
 }
 
-void PagePool::rendererHung(Slot& timedOut)
+void PagePool::rendererLost(Slot& first, Loss loss)
 {
-    // One renderer runs the scripts of all its pages on one thread: a page
-    // that never returns stalls every other page in it, and none of them
-    // can be told from the one that hangs. Pages let go for a hang before
-    // that stall again are the ones; when there are none, the stalled pages
-    // load again, one of them at a time, so a page that hangs again is known.
-    const qint64 pid = timedOut.rendererPid();
+    // One renderer runs the scripts of all its pages on one thread, and ends
+    // with all of them: a page that never returns stalls every other page in
+    // it, a page that crashes it takes the others along, and none of them
+    // can be told from the one at fault. Pages let go for this before that
+    // lose their renderer again are the ones; the others load again, one
+    // suspect at a time, so a page at fault is known by doing it again. Only
+    // a lone page that hangs is given up at once: a second hang would cost
+    // it twice the link wait.
+    const qint64 pid = first.rendererPid();
     std::vector<Slot*> stalled;
-    for (const auto& s : slots_)
-        if (s->busy() && !s->waiting() && (s.get() == &timedOut || (pid > 0 && s->rendererPid() == pid)))
+    std::vector<Slot*> renewed;
+    for (const auto& s : slots_) {
+        if (!s->hasPage() || (s.get() != &first && (pid <= 0 || s->rendererPid() != pid)))
+            continue;
+        renewed.push_back(s.get());
+        if (s->busy() && !s->waiting())
             stalled.push_back(s.get());
+    }
     const bool anySuspect = std::any_of(stalled.begin(), stalled.end(), [](Slot* s) { return s->suspect(); });
     std::vector<QWebEnginePage*> dropped;
-    for (Slot* s : stalled)
-        dropped.push_back(s->dropHungPage());
-    renewAfterEnd(stalled, dropped);
-    if (pid > 0)
+    std::vector<QWebEnginePage*> untold;
+    for (Slot* s : renewed) {
+        const bool told = std::exchange(s->told_, false);
+        dropped.push_back(s->dropPage());
+        if (!told)
+            untold.push_back(dropped.back());
+    }
+    renewAfterEnd(renewed, dropped, untold);
+    if (loss == Loss::Hung && pid > 0)
         ::kill(static_cast<pid_t>(pid), SIGKILL);
+    const std::string why = loss == Loss::Hung ? noAnswerWithin(timing_.linkWaitMs) : kRendererEnded;
     for (Slot* s : stalled) {
-        if (s->suspect() || (!anySuspect && stalled.size() == 1)) {
-            s->failAsHung();
+        if (s->suspect() || (loss == Loss::Hung && !anySuspect && stalled.size() == 1)) {
+            s->failAs(why);
         } else {
             s->suspectOfHang();
             waiting_.push_front(s->index());
@@ -278,35 +306,42 @@ void PagePool::rendererHung(Slot& timedOut)
     startWaiting();
 }
 
-void PagePool::renewAfterEnd(const std::vector<Slot*>& stalled, const std::vector<QWebEnginePage*>& dropped)
+void PagePool::renewAfterEnd(const std::vector<Slot*>& owners, const std::vector<QWebEnginePage*>& dropped,
+                             const std::vector<QWebEnginePage*>& untold)
 {
     // The engine tells each page of the renderer in turn, and a load begun
     // before it has told them all may still be given the ending renderer. So
     // no load starts until every dropped page has been told and the telling
     // is over; then the slots that dropped theirs get new pages.
     ++endingRenderers_;
-    auto renewed = std::make_shared<bool>(false);
-    auto untold = std::make_shared<std::size_t>(dropped.size());
+    auto done = std::make_shared<bool>(false);
+    auto left = std::make_shared<std::size_t>(untold.size());
     dropped_.insert(dropped_.end(), dropped.begin(), dropped.end());
-    auto renew = [this, renewed, stalled, dropped] {
-        if (std::exchange(*renewed, true))
-            return;
-        for (QWebEnginePage* page : dropped) {
-            dropped_.erase(std::find(dropped_.begin(), dropped_.end(), page));
-            page->deleteLater();
-        }
-        for (Slot* s : stalled)
-            s->renewPage();
-        --endingRenderers_;
-        startWaiting();
+    auto once = [this, done, owners, dropped] {
+        if (!std::exchange(*done, true))
+            renew(owners, dropped);
     };
-    for (QWebEnginePage* page : dropped)
-        connect(page, &QWebEnginePage::renderProcessTerminated, this, [this, untold, renew] {
-            if (--*untold == 0)
-                QTimer::singleShot(0, this, renew);
+    if (untold.empty())
+        QTimer::singleShot(0, this, once);
+    for (QWebEnginePage* page : untold)
+        connect(page, &QWebEnginePage::renderProcessTerminated, this, [this, left, once] {
+            if (--*left == 0)
+                QTimer::singleShot(0, this, once);
         });
     // Should an end not be reported, the slots go on after a while.
-    QTimer::singleShot(3000, this, renew);
+    QTimer::singleShot(3000, this, once);
+}
+
+void PagePool::renew(const std::vector<Slot*>& owners, const std::vector<QWebEnginePage*>& dropped)
+{
+    for (QWebEnginePage* page : dropped) {
+        dropped_.erase(std::find(dropped_.begin(), dropped_.end(), page));
+        page->deleteLater();
+    }
+    for (Slot* s : owners)
+        s->renewPage();
+    --endingRenderers_;
+    startWaiting();
 }
 
 void PagePool::load(int slot, const std::string& address)
@@ -326,22 +361,35 @@ int PagePool::loadsOf(const QString& server) const
 {
     int n = 0;
     for (const auto& s : slots_)
-        if (s->busy() && !s->waiting() && s->server() == server)
+        if (s->busy() && !s->waiting() && (server.isEmpty() || s->server() == server))
             ++n;
     return n;
 }
 
 void PagePool::startWaiting()
 {
-    if (endingRenderers_ > 0)
+    if (endingRenderers_ > 0 || suspectLoading())
         return;
+    // A page let go with a lost renderer loads again alone, once the loads
+    // before it are done: should its renderer be lost again, the fault is
+    // its own and no other page's. Until then no new load starts.
+    for (auto it = waiting_.begin(); it != waiting_.end(); ++it) {
+        Slot& s = *slots_[static_cast<std::size_t>(*it)];
+        if (!s.suspect())
+            continue;
+        if (s.hasPage() && loadsOf({}) == 0) {
+            waiting_.erase(it);
+            s.start();
+        }
+        return;
+    }
     // In the order the addresses were taken, so no server's pages wait behind
     // another's for longer than their turn.
     while (!waiting_.empty()) {
         bool started = false;
         for (auto it = waiting_.begin(); it != waiting_.end(); ++it) {
             Slot& s = *slots_[static_cast<std::size_t>(*it)];
-            if (s.hasPage() && loadsOf(s.server()) < kLoadsPerServer && !(s.suspect() && suspectLoading())) {
+            if (s.hasPage() && loadsOf(s.server()) < kLoadsPerServer) {
                 waiting_.erase(it);
                 s.start();
                 started = true;

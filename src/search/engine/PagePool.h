@@ -24,7 +24,8 @@ class EngineProfile;
 // read as it stands. A page whose links cannot be read is reported with the
 // reason, and its renderer is replaced when it hangs. Pages may share a
 // renderer (the command caps their number, for memory): a page stalled by
-// another's hang loads again instead of being given up.
+// another's hang, or whose renderer another page crashed, loads again
+// instead of being given up.
 class PagePool : public QObject, public PageSlots {
     Q_OBJECT
 public:
@@ -51,14 +52,20 @@ private:
     class Slot;
     friend class Slot;
 
-    // A page's links did not come in time: its renderer hangs.
-    void rendererHung(Slot& timedOut);
+    enum class Loss {
+        Hung,  // a page's links did not come in time
+        Ended, // the engine reported the renderer ended
+    };
+    // The renderer of first's page is lost, with every page it ran.
+    void rendererLost(Slot& first, Loss loss);
     // New pages for the slots that dropped theirs, once the renderer of the
-    // dropped pages has ended.
-    void renewAfterEnd(const std::vector<Slot*>& stalled, const std::vector<QWebEnginePage*>& dropped);
+    // dropped pages has ended (untold: those not yet told so).
+    void renewAfterEnd(const std::vector<Slot*>& owners, const std::vector<QWebEnginePage*>& dropped,
+                       const std::vector<QWebEnginePage*>& untold);
+    void renew(const std::vector<Slot*>& owners, const std::vector<QWebEnginePage*>& dropped);
     // Whether a page let go for a hang is loading again now.
     bool suspectLoading() const;
-    // Pages loading from a server (scheme, host and port).
+    // Pages loading from a server (scheme, host and port); all when empty.
     int loadsOf(const QString& server) const;
     // Starts the loads that wait, as far as their servers have room.
     void startWaiting();
