@@ -1,12 +1,21 @@
 #!/usr/bin/env python3
-"""linktrawl on documentation pages served on 127.0.0.1, with and without
-latency: the stepped search against --jobs 1, 4 and 8. Reports wall time,
-pages per second and the peak memory of linktrawl and all its engine
-processes, and checks that every run writes the same links.
+"""linktrawl on pages served on 127.0.0.1: the stepped search against
+--jobs runs. Reports wall time, pages per second and the peak memory of
+linktrawl and all its engine processes.
 
-    bench/linktrawl/run.sh [LINKTRAWL] [--repeat N] [--docs DIR] ...
+The docs corpus (the default) serves documentation pages with and without
+latency and checks that every run writes the same links. The heavy corpus
+serves forum thread-list pages (heavy_site.py, serve_heavy.py) from a site,
+a CDN and a third party, all with latency, whose links come from the HTML,
+from a script at DOMContentLoaded and from a fetch(), and which load images,
+style sheets, a font, an ad frame, a pixel that never answers and a long
+poll; each run is compared with what the settled pages hold.
+
+    bench/linktrawl/run.sh [LINKTRAWL] [--corpus docs|heavy|both] [--repeat N] ...
 """
 import argparse
+import collections
+import difflib
 import json
 import os
 import shutil
@@ -19,6 +28,8 @@ import threading
 import time
 import urllib.request
 
+import heavy_site
+
 NEWLINE = b"\n"
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(os.path.dirname(HERE))
@@ -28,7 +39,10 @@ CONFIGS = {
     "jobs1": ["--jobs", "1"],
     "jobs4": ["--jobs", "4"],
     "jobs8": ["--jobs", "8"],
+    "jobs16": ["--jobs", "16"],
 }
+DEFAULT_CONFIGS = {"docs": "stepped,jobs1,jobs4,jobs8", "heavy": "stepped,jobs1,jobs8,jobs16"}
+DEFAULT_PAGES = {"docs": 120, "heavy": 48}
 
 
 # ---- memory of a process tree -------------------------------------------
@@ -183,6 +197,26 @@ class Server:
             self.proc.wait()
 
 
+class HeavyServers:
+    """serve_heavy.py: the site, its CDN and a third party, each on its port."""
+
+    def __init__(self, latency, hang, log=None):
+        self.proc = subprocess.Popen(
+            [sys.executable, os.path.join(HERE, "serve_heavy.py"), "--latency", str(latency), "--hang", str(hang)]
+            + (["--log", log] if log else []), stdout=subprocess.PIPE, text=True)
+        self.port, self.cdn_port, self.third_port = (int(p) for p in self.proc.stdout.readline().split())
+        self.latency = latency
+
+    def url(self, path):
+        return f"http://127.0.0.1:{self.port}{path}"
+
+    def page_urls(self, count):
+        return [self.url(heavy_site.page_path(n)) for n in range(1, count + 1)]
+
+    control = Server.control
+    close = Server.close
+
+
 def pick_pages(root, count):
     """count page paths spread evenly over the folder's .html files, in a
     fixed order; ?v=k variants when the folder has fewer."""
@@ -254,7 +288,7 @@ def run_once(linktrawl, args, work, server, limit, sites):
     return {
         "code": code, "wall": wall, "load": load, "output": output, "stderr": errors,
         "start": (stats["first"] - t0) if stats["first"] else None,
-        "requests": stats["requests"], "other_requests": stats["other_requests"],
+        "requests": stats["requests"], "other_requests": stats["other_requests"], "stats": stats,
         "rss": sampler.peak_rss, "pss": sampler.peak_pss, "uss": sampler.peak_uss, "procs": sampler.peak_procs,
         "renderers": sampler.peak_renderers, "at_peak": sampler.at_peak, "samples": sampler.samples,
         "leftovers": leftovers,
@@ -265,84 +299,241 @@ def mib(kib):
     return kib / 1024.0
 
 
+def print_run(label, c, rep, r, npages, verdict):
+    kinds = ", ".join(f"{k} {v[0]}x {mib(v[1]):.0f}/{mib(v[2]):.0f}/{mib(v[3]):.0f}"
+                      for k, v in sorted(r["at_peak"].items()))
+    print(f"{label:4} {c:7} #{rep + 1}: {r['wall']:6.1f} s  {npages / r['wall']:5.2f} pages/s"
+          f"  start {r['start'] or 0:4.1f} s  RSS {mib(r['rss']):6.0f} MiB"
+          f"  PSS {mib(r['pss']):5.0f}  USS {mib(r['uss']):5.0f} MiB  exit {r['code']}  load {r['load']:.2f}"
+          f"  {verdict}", flush=True)
+    print(f"     at peak (MiB RSS/PSS/USS): {kinds}", flush=True)
+
+
+def print_run_notes(r):
+    if r["stderr"]:
+        print("     stderr: " + r["stderr"].replace("\n", "\n             ")[:2000])
+    if r["leftovers"]:
+        print(f"     {len(r['leftovers'])} processes of the run outlived it by 5 s (killed)")
+
+
+def run_docs(a, linktrawl, top, extra, configs, pages, servers, limit):
+    results = {}  # (server, config) -> [run, ...]
+    reference = {}  # server -> output of its first stepped run (or first run)
+    for sname, latency in servers:
+        server = Server(a.docs, latency)
+        try:
+            listing = os.path.join(top, f"list-{sname}.txt")
+            with open(listing, "w") as f:
+                f.writelines(server.page_url(p, i, a.sites) + "\n" for i, p in enumerate(pages))
+            for rep in range(a.repeat):
+                for c in configs:
+                    work = os.path.join(top, f"{sname}-{c}-{rep + 1}")
+                    os.makedirs(work)
+                    args = CONFIGS[c] + (extra if c != "stepped" else []) + ["--format", "text", listing]
+                    r = run_once(linktrawl, args, work, server, limit, a.sites)
+                    reference.setdefault(sname, r["output"])
+                    r["identical"] = r["output"] == reference[sname]
+                    results.setdefault((sname, c), []).append(r)
+                    same = "same" if r["identical"] else "DIFFERENT"
+                    print_run(sname, c, rep, r, len(pages), f"{same} output ({r['output'].count(NEWLINE)} links)")
+                    print_run_notes(r)
+        finally:
+            server.close()
+    return results
+
+
+# ---- the heavy corpus ------------------------------------------------------
+
+def exactness(output, expected, urls):
+    """The output against the oracle's [(page index, link)]: links missing,
+    links extra, whether the links both hold are in the same order, and the
+    pages where they part."""
+    got = output.split(NEWLINE)
+    if got and got[-1] == b"":
+        got.pop()
+    want = [link.encode() for _, link in expected]
+    if got == want:
+        return {"exact": True, "missing": 0, "extra": 0, "order": True, "pages": [], "notes": []}
+    have, need = collections.Counter(got), collections.Counter(want)
+    missing = sum((need - have).values())
+    extra = sum((have - need).values())
+    # The common links are in order when their longest common subsequence
+    # holds all of them (SequenceMatcher's blocks stand for it here: the
+    # links are nearly all unique).
+    sm = difflib.SequenceMatcher(None, want, got, autojunk=False)
+    common = len(want) - missing
+    order = sum(b.size for b in sm.get_matching_blocks()) == common if common else None
+    parts = {}  # page index -> (links missing there, links extra there), as the diff aligns them
+    for tag, i1, i2, j1, j2 in sm.get_opcodes():
+        if tag == "equal" or not expected:
+            continue
+        page = expected[min(i1, len(expected) - 1)][0]
+        parts.setdefault(page, ([], []))[1].extend(g.decode(errors="replace") for g in got[j1:j2])
+        for i in range(i1, i2):
+            parts.setdefault(expected[i][0], ([], []))[0].append(want[i].decode())
+    pages = sorted(parts)
+    notes = []
+    for page in pages[:3]:
+        lost, more = parts[page]
+        said = ([f"{len(lost)} missing, e.g. {' '.join(lost[:2])}"] if lost else []) \
+            + ([f"{len(more)} extra, e.g. {' '.join(more[:2])}"] if more else [])
+        notes.append(f"page {page + 1} ({urls[page]}): " + "; ".join(said))
+    return {"exact": False, "missing": missing, "extra": extra, "order": order, "pages": pages, "notes": notes}
+
+
+def verdict(x):
+    if x["exact"]:
+        return "exact"
+    order = {True: "right", False: "WRONG", None: "n/a"}[x["order"]]
+    return (f"missing {x['missing']}, extra {x['extra']}, order {order},"
+            f" {len(x['pages'])} pages off")
+
+
+def run_heavy(a, linktrawl, top, extra, configs, npages, limit):
+    results = {}  # ("heavy", config) -> [run, ...]
+    servers = HeavyServers(a.latency, a.hang, a.server_log and os.path.abspath(a.server_log))
+    try:
+        urls = servers.page_urls(npages)
+        listing = os.path.join(top, "list-heavy.txt")
+        with open(listing, "w") as f:
+            f.writelines(u + "\n" for u in urls)
+        print(f"heavy: {npages} pages; site :{servers.port}, CDN :{servers.cdn_port},"
+              f" third party :{servers.third_port}; latency {a.latency} s, pixel and long poll held {a.hang:.0f} s")
+        oracle_path = os.path.join(top, "oracle-heavy.txt")
+        with open(oracle_path, "w") as f:
+            f.writelines(link + "\n" for _, link in heavy_site.oracle(urls, heavy_site.Rules()))
+        if a.keep:
+            print(f"the links of the settled pages (default rules): {oracle_path}")
+        for rep in range(a.repeat):
+            for c in configs:
+                work = os.path.join(top, f"heavy-{c}-{rep + 1}")
+                os.makedirs(work)
+                options = CONFIGS[c] + (extra if c != "stepped" else [])
+                expected = heavy_site.oracle(urls, heavy_site.Rules(options))
+                r = run_once(linktrawl, options + ["--format", "text", listing], work, servers, limit, 1)
+                x = exactness(r["output"], expected, urls)
+                r["exactness"] = x
+                r["identical"] = x["exact"]
+                results.setdefault(("heavy", c), []).append(r)
+                print_run("heavy", c, rep, r, npages,
+                          f"{verdict(x)} ({r['output'].count(NEWLINE)} links of {len(expected)})")
+                st = r["stats"]
+                print("     requests: " + ", ".join(f"{k} {v}" for k, v in st["kinds"].items())
+                      + f"; held at the end {st['held']}, given up by the engine {st['dropped']}", flush=True)
+                for note in x["notes"]:
+                    print("     " + note)
+                print_run_notes(r)
+    finally:
+        servers.close()
+    return results
+
+
+def report_heavy(results, configs, npages):
+    def med(c, key):
+        rs = results.get(("heavy", c))
+        return statistics.median(r[key] for r in rs) if rs else None
+
+    print()
+    print("Heavy corpus: medians over the repeats (memory as above). img: images fetched (most of a run's),")
+    print("of 15 a page; output against the links the settled pages hold.")
+    print(f"{'corpus':6} {'run':8} {'wall s':>7} {'pages/s':>8} {'RSS MiB':>8} {'PSS MiB':>8} {'USS MiB':>8}"
+          f" {'load':>5} {'procs':>5} {'rend.':>5} {'img':>5}  output")
+    for c in configs:
+        rs = results.get(("heavy", c))
+        if not rs:
+            continue
+        wall = med(c, "wall")
+        codes = sorted({str(r["code"]) for r in rs})
+        xs = [r["exactness"] for r in rs]
+        out = "exact" if all(x["exact"] for x in xs) else "; ".join(verdict(x) for x in xs)
+        print(f"{'heavy':6} {c:8} {wall:7.1f} {npages / wall:8.2f} {mib(med(c, 'rss')):8.0f}"
+              f" {mib(med(c, 'pss')):8.0f} {mib(med(c, 'uss')):8.0f} {med(c, 'load'):5.1f}"
+              f" {max(r['procs'] for r in rs):5} {max(r['renderers'] for r in rs):5}"
+              f" {max(r['stats']['kinds']['image'] for r in rs):5}  {out}"
+              f"{'' if codes == ['0'] else ', exit ' + '/'.join(codes)}")
+    print()
+    all_exact = all(r["identical"] for rs in results.values() for r in rs)
+    print("Every heavy run wrote exactly the settled pages' links." if all_exact
+          else "Some heavy runs differ from the settled pages' links!")
+    stepped = med("stepped", "wall")
+    if stepped:
+        print("pages/s against stepped: " + ", ".join(f"{c} {stepped / med(c, 'wall'):.2f}"
+                                                      for c in configs if c != "stepped" and med(c, "wall")))
+
+
 def main():
-    ap = argparse.ArgumentParser(description="linktrawl benchmark on local documentation pages")
+    ap = argparse.ArgumentParser(description="linktrawl benchmark on local pages")
     ap.add_argument("linktrawl", nargs="?", default=os.path.join(REPO, "build", "bin", "linktrawl"))
+    ap.add_argument("--corpus", choices=("docs", "heavy", "both"), default="docs",
+                    help="docs: documentation pages (--docs); heavy: forum thread-list pages from three servers")
     ap.add_argument("--docs", default="/usr/share/doc/git-doc", help="folder of .html pages to serve")
-    ap.add_argument("--pages", type=int, default=120)
-    ap.add_argument("--latency", type=float, default=0.5, help="seconds of the slow server")
-    ap.add_argument("--servers", default="slow,fast", help="slow (with latency), fast (none), or both")
-    ap.add_argument("--configs", default=",".join(CONFIGS), help="of " + ", ".join(CONFIGS))
+    ap.add_argument("--pages", type=int, help="pages of each corpus (docs 120, heavy 48)")
+    ap.add_argument("--latency", type=float, default=0.5,
+                    help="seconds of the slow docs server and of every response of the heavy servers")
+    ap.add_argument("--hang", type=float, default=120.0,
+                    help="heavy: seconds the tracker pixel and the long poll are held")
+    ap.add_argument("--server-log", help="heavy: file for a line a request (start, end, client port, server, kind, path)")
+    ap.add_argument("--servers", default="slow,fast", help="docs: slow (with latency), fast (none), or both")
+    ap.add_argument("--configs", help="of " + ", ".join(CONFIGS)
+                    + f" (docs {DEFAULT_CONFIGS['docs']}; heavy {DEFAULT_CONFIGS['heavy']})")
     ap.add_argument("--repeat", type=int, default=1)
     ap.add_argument("--extra", default="", help="more options for the --jobs runs, e.g. '--settle 100'")
-    ap.add_argument("--limit", type=int, default=1200, help="seconds before a run is killed")
+    ap.add_argument("--limit", type=int,
+                    help="seconds before a run is killed (docs 1200; heavy 40 a page, at least 1200)")
     ap.add_argument("--keep", action="store_true", help="keep the run folders")
     ap.add_argument("--sites", type=int, default=1,
-                    help="spread the pages over this many site names, served through the server as their proxy")
+                    help="docs: spread the pages over this many site names, served through the server as their proxy")
     a = ap.parse_args()
 
     linktrawl = os.path.abspath(a.linktrawl)
     if not os.access(linktrawl, os.X_OK):
         sys.exit(f"no linktrawl at {linktrawl}: build it (BUILD_DIR=build ./scripts/build.sh) or give its path")
-    pages = pick_pages(a.docs, a.pages) if os.path.isdir(a.docs) else []
-    if not pages:
-        sys.exit(f"no .html pages in {a.docs}: apt-get install git-doc, or give --docs DIR")
-    configs = [c for c in a.configs.split(",") if c]
-    for c in configs:
-        if c not in CONFIGS:
-            sys.exit(f"unknown configuration {c}")
+    corpora = ["docs", "heavy"] if a.corpus == "both" else [a.corpus]
+    configs = {}
+    for corpus in corpora:
+        configs[corpus] = [c for c in (a.configs or DEFAULT_CONFIGS[corpus]).split(",") if c]
+        for c in configs[corpus]:
+            if c not in CONFIGS:
+                sys.exit(f"unknown configuration {c}")
+    npages = {corpus: a.pages or DEFAULT_PAGES[corpus] for corpus in corpora}
+    limits = {"docs": a.limit or 1200, "heavy": a.limit or max(1200, 40 * npages.get("heavy", 0))}
+    pages = []
+    if "docs" in corpora:
+        pages = pick_pages(a.docs, npages["docs"]) if os.path.isdir(a.docs) else []
+        if not pages:
+            sys.exit(f"no .html pages in {a.docs}: apt-get install git-doc, or give --docs DIR")
     servers = [("slow", a.latency) if s == "slow" else ("fast", 0.0) for s in a.servers.split(",") if s]
 
     top = tempfile.mkdtemp(prefix="lt-bench-")
     extra = a.extra.split()
     print(f"linktrawl: {linktrawl}")
-    print(f"pages: {len(pages)} of {a.docs}; runs in {top}")
+    if "docs" in corpora:
+        print(f"pages: {len(pages)} of {a.docs}; runs in {top}")
+    else:
+        print(f"runs in {top}")
     if os.environ.get("QTWEBENGINE_CHROMIUM_FLAGS"):
         print(f"QTWEBENGINE_CHROMIUM_FLAGS={os.environ['QTWEBENGINE_CHROMIUM_FLAGS']}")
     if extra:
         print(f"--jobs runs also get: {a.extra}")
-    if a.sites > 1:
+    if a.sites > 1 and "docs" in corpora:
         print(f"pages spread over {a.sites} sites (s1.lt-bench.example ...), the server their proxy")
     print(f"cores: {os.cpu_count()}, load at start: {' '.join(f'{x:.2f}' for x in os.getloadavg())}")
     print()
 
-    results = {}  # (server, config) -> [run, ...]
-    reference = {}  # server -> output of its first stepped run (or first run)
+    docs_results = heavy_results = None
     try:
-        for sname, latency in servers:
-            server = Server(a.docs, latency)
-            try:
-                listing = os.path.join(top, f"list-{sname}.txt")
-                with open(listing, "w") as f:
-                    f.writelines(server.page_url(p, i, a.sites) + "\n" for i, p in enumerate(pages))
-                for rep in range(a.repeat):
-                    for c in configs:
-                        work = os.path.join(top, f"{sname}-{c}-{rep + 1}")
-                        os.makedirs(work)
-                        args = CONFIGS[c] + (extra if c != "stepped" else []) + ["--format", "text", listing]
-                        r = run_once(linktrawl, args, work, server, a.limit, a.sites)
-                        reference.setdefault(sname, r["output"])
-                        r["identical"] = r["output"] == reference[sname]
-                        results.setdefault((sname, c), []).append(r)
-                        kinds = ", ".join(f"{k} {v[0]}x {mib(v[1]):.0f}/{mib(v[2]):.0f}/{mib(v[3]):.0f}"
-                                          for k, v in sorted(r["at_peak"].items()))
-                        print(f"{sname:4} {c:7} #{rep + 1}: {r['wall']:6.1f} s  {len(pages) / r['wall']:5.2f} pages/s"
-                              f"  start {r['start'] or 0:4.1f} s  RSS {mib(r['rss']):6.0f} MiB"
-                              f"  PSS {mib(r['pss']):5.0f}  USS {mib(r['uss']):5.0f} MiB  exit {r['code']}  load {r['load']:.2f}"
-                              f"  {'same' if r['identical'] else 'DIFFERENT'} output"
-                              f" ({r['output'].count(NEWLINE)} links)", flush=True)
-                        print(f"     at peak (MiB RSS/PSS/USS): {kinds}", flush=True)
-                        if r["stderr"]:
-                            print("     stderr: " + r["stderr"].replace("\n", "\n             ")[:2000])
-                        if r["leftovers"]:
-                            print(f"     {len(r['leftovers'])} processes of the run outlived it by 5 s (killed)")
-            finally:
-                server.close()
+        if "docs" in corpora:
+            docs_results = run_docs(a, linktrawl, top, extra, configs["docs"], pages, servers, limits["docs"])
+        if "heavy" in corpora:
+            heavy_results = run_heavy(a, linktrawl, top, extra, configs["heavy"], npages["heavy"], limits["heavy"])
     finally:
         if not a.keep:
             shutil.rmtree(top, ignore_errors=True)
 
-    report(results, servers, configs, len(pages))
+    if docs_results is not None:
+        report(docs_results, servers, configs["docs"], len(pages))
+    if heavy_results is not None:
+        report_heavy(heavy_results, configs["heavy"], npages["heavy"])
     return 0
 
 
