@@ -137,7 +137,8 @@ AtomicFile::~AtomicFile()
 {
     if (fd_ >= 0) {
         ::close(fd_);
-        ::unlink(temporary_.c_str());
+        if (!temporary_.empty())
+            ::unlink(temporary_.c_str());
     }
 }
 
@@ -147,7 +148,8 @@ void AtomicFile::fail(int errnum)
         ::close(fd_);
         fd_ = -1;
     }
-    ::unlink(temporary_.c_str());
+    if (!temporary_.empty())
+        ::unlink(temporary_.c_str());
     if (errors_ == WriteErrors::CannotCreate)
         throwCannotCreate(path_);
     throwIoError(errnum);
@@ -175,24 +177,33 @@ void AtomicFile::flush()
         fail(err);
 }
 
-void AtomicFile::commit()
+void AtomicFile::publish()
 {
     if (fd_ < 0)
         fail(EBADF);
     flush();
     if (::fsync(fd_) != 0)
         fail(errno);
-    // Renamed while still locked, so no cleaner takes it away first. The
-    // text is on the disk by now: a failing close changes nothing.
+    if (temporary_.empty())
+        return;
+    // Renamed while still locked, so no cleaner takes it away first; the
+    // writer goes on writing the same file, now under the target's name.
     if (::rename(temporary_.c_str(), path_.c_str()) != 0)
         fail(errno);
-    ::close(std::exchange(fd_, -1));
+    temporary_.clear();
     // The rename itself must reach the disk too.
     int dir = ::open(folderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
     }
+}
+
+void AtomicFile::commit()
+{
+    publish();
+    // The text is on the disk by now: a failing close changes nothing.
+    ::close(std::exchange(fd_, -1));
 }
 
 } // namespace lt

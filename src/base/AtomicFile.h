@@ -13,7 +13,9 @@ namespace lt {
 // it was. An existing target that the user may not write is left untouched
 // ("File access denied"). A writer holds a lock on its temporary file while
 // it lives, so that a temporary left behind by a crash can be told from one
-// being written.
+// being written. A long writer may publish() what it has so far: from then on
+// the target is the file being written, and stays whatever becomes of the
+// writer.
 class AtomicFile {
 public:
     AtomicFile(std::string path, WriteErrors errors);
@@ -23,6 +25,10 @@ public:
 
     // Buffered; raises the file error of the chosen style.
     void write(std::string_view text);
+    // What was written so far reaches the disk and the target's name; later
+    // writes go on in the same file. Raises the file error of the chosen style.
+    void publish();
+    // publish() once more, and the file is closed.
     void commit();
 
     const std::string& path() const { return path_; }

@@ -5,6 +5,8 @@
 #include "text/TextEncoding.h"
 
 #include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace lt {
 
@@ -130,6 +132,21 @@ void LinkOutput::flush()
     if (err) {
         failed_ = true;
         throw OutputError("cannot write the links: " + ioErrorMessage(err), err, first);
+    }
+}
+
+void LinkOutput::sync(std::int64_t nextLine)
+{
+    flush();
+    if (failed_)
+        return;
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))
+        return;
+    if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) {
+        const int err = errno;
+        failed_ = true;
+        throw OutputError("cannot write the links: " + ioErrorMessage(err), err, nextLine);
     }
 }
 

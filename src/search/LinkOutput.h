@@ -43,6 +43,10 @@ public:
     // nothing more is written.
     void write(std::int64_t line, std::string_view page, std::string_view link);
     void flush();
+    // flush(), and when the descriptor is a regular file, what it holds
+    // reaches the disk; nextLine: the first line not written yet, for the
+    // OutputError a failed sync raises.
+    void sync(std::int64_t nextLine);
 
     static bool parseFormat(std::string_view name, OutputFormat& format);
 

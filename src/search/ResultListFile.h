@@ -8,7 +8,7 @@ namespace lt {
 
 // A saved result list: one link per line, each ended by CR LF, the form of
 // an address list, so the file can feed the next search. The target is
-// replaced only by commit(); until then it stays as it was.
+// replaced only by publish() or commit(); until then it stays as it was.
 class ResultListFile {
 public:
     ResultListFile(const std::string& path, WriteErrors errors) : file_(path, errors) {}
@@ -18,6 +18,8 @@ public:
         file_.write(link);
         file_.write("\r\n");
     }
+    // What was added so far is on the disk under the target's name.
+    void publish() { file_.publish(); }
     void commit() { file_.commit(); }
 
 private:

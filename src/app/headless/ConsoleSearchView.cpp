@@ -1,5 +1,8 @@
 #include "app/headless/ConsoleSearchView.h"
 
+#include <chrono>
+#include <cstdlib>
+
 namespace lt {
 
 ConsoleSearchView::ConsoleSearchView(LinkStream& links, ProgressLine& progress) : links_(links), progress_(progress)
@@ -24,8 +27,16 @@ void ConsoleSearchView::setPanelText(int panel, const std::string& text)
     if (panel < 0 || panel >= kStatusPanelCount)
         return;
     panels_[panel] = text;
+    if (panel == kPanelPosition && !text.empty()) {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        rate_.record(std::chrono::duration<double>(now).count(), std::strtoll(text.c_str(), nullptr, 10));
+    }
     std::string line = panels_[kPanelPosition] + "/" + (totalUnknown_ ? "?" : panels_[kPanelTotal]) + "  found "
-        + panels_[kPanelFound] + "  " + panels_[kPanelMessage];
+        + panels_[kPanelFound]
+        + rate_.describe(totalUnknown_ ? std::nullopt
+                                       : std::optional<std::int64_t>(std::strtoll(panels_[kPanelTotal].c_str(),
+                                                                                  nullptr, 10)))
+        + "  " + panels_[kPanelMessage];
     if (loading_) {
         std::string address = loading_();
         if (address.size() > 60)

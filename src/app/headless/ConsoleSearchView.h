@@ -1,6 +1,7 @@
 #pragma once
 #include "app/headless/LinkStream.h"
 #include "app/headless/ProgressLine.h"
+#include "app/headless/ProgressRate.h"
 #include "search/MemoryOptions.h"
 #include "search/SearchView.h"
 #include "search/StatusPanels.h"
@@ -55,6 +56,7 @@ private:
     ProgressLine& progress_;
     std::string panels_[kStatusPanelCount];
     bool totalUnknown_ = false;
+    ProgressRate rate_;
     std::optional<std::string> refusal_;
     std::optional<std::string> openFileAnswer_;
     std::optional<std::string> breakpointAnswer_;

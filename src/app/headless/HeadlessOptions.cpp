@@ -28,6 +28,13 @@ std::int32_t numberBetween(const std::string& option, const std::string& text, s
     return n;
 }
 
+// A line number given to --continue, or a mistyped one ("-3", "12a").
+bool looksLikeNumber(const std::string& text)
+{
+    const std::size_t digits = text.find_first_of("0123456789");
+    return digits != std::string::npos && digits <= 1 && (digits == 0 || text[0] == '-' || text[0] == '+');
+}
+
 } // namespace
 
 HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args)
@@ -66,10 +73,14 @@ HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args)
                 o.mustNotContain.emplace();
             o.mustNotContain->push_back(value());
         } else if (a == "--continue") {
-            std::int32_t n = wholeNumber(a, value());
-            if (n < 0)
-                throw Error("--continue needs a line number of 0 or more");
-            o.continueAfter = n;
+            // The line number is optional: without it the saved position counts.
+            o.continueAfter = HeadlessOptions::kSavedPosition;
+            if (i + 1 < args.size() && looksLikeNumber(args[i + 1])) {
+                const std::int32_t n = wholeNumber(a, args[++i]);
+                if (n < 0)
+                    throw Error("--continue needs a line number of 0 or more");
+                o.continueAfter = n;
+            }
         } else if (a == "--save") {
             o.saveFile = value();
             if (o.saveFile.empty())
@@ -88,6 +99,8 @@ HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args)
         } else if (a == "--timeout") {
             o.timeoutSeconds = numberBetween(a, value(), 1, 3600, " seconds");
             timeoutGiven = true;
+        } else if (a == "--checkpoint") {
+            o.checkpointSeconds = numberBetween(a, value(), 1, 3600, " seconds");
         } else if (a == "--state-dir") {
             o.stateDir = value();
             if (o.stateDir.empty())
@@ -118,7 +131,7 @@ HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args)
 std::string headlessHelpText()
 {
     return R"(Usage: linktrawl [options] ADDRESS-LIST
-       linktrawl --continue N [--contain TEXT]... [--not-contain TEXT]... [options]
+       linktrawl --continue [N] [--contain TEXT]... [--not-contain TEXT]... [options]
 
 Loads every address of ADDRESS-LIST (a text file, one address per line; the
 address ends at the first blank; "-" reads the list from standard input)
@@ -153,8 +166,10 @@ Search:
   --not-contain TEXT   a must-not-contain text; repeat for more. Replaces the
                        saved list (default: "#").
   --https              also accept links that begin with "https://".
-  --continue N         go on with the last saved search (its address list and
-                       options) from line N+1.
+  --continue [N]       go on with the last saved search (its address list and
+                       options) from line N+1; without N, from the position
+                       it saved last (after a stop, or its last checkpoint
+                       when it was killed).
 
 Output:
   --format FORMAT      text (default): one link per line;
@@ -164,12 +179,15 @@ Output:
                        N is the line of the list, PAGE the address of the page
                        the link was found on.
   --save FILE          also write the accepted links to FILE, one per line
-                       (CR LF); the file is replaced when the run ends.
+                       (CR LF); FILE is replaced at the first checkpoint
+                       (or the end, when that comes first) and then grows.
   --state-dir DIR      keep the progress and filter files and the browser's
                        data in DIR (made when missing) instead of the program
                        folder and ~/.local/share/linktrawler/engine. Runs with
                        different folders can go side by side; a run on a
                        folder in use refuses.
+  --checkpoint SECONDS save the position every SECONDS while the run goes
+                       (1 to 3600, default 30; see "Long runs" below).
   -h, --help           show this text.
 
 While it runs, the position in the list, the number of links found and what
@@ -186,6 +204,16 @@ comes, only stops and saves. A run on standard input
 saves /dev/stdin as its list: continue it by giving it the same lines again,
 for example  linktrawl --continue N < list.txt , or feed it the lines after
 the position yourself:  tail -n +$((N+1)) list.txt | linktrawl -
+
+Long runs: every --checkpoint seconds, and at the end, the links written so
+far are flushed to the disk (standard output when it is a regular file, and
+the --save file, which from the first checkpoint on is FILE itself), then the
+position is saved. However the run ends (kill -9, out of memory, a power cut),
+linktrawl --continue goes on from the last checkpoint: no link written before
+it is lost, and at most the pages since it are searched again (their links
+may then stand twice). A continued run writes its --save FILE anew: give it
+another name. Should the position not be savable (a read-only or full state
+folder), the run stops with a message at once.
 
 When standard output cannot be written (a full disk), the run stops with a
 message and saves the position of what was written. When its reader goes

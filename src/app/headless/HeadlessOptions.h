@@ -20,7 +20,8 @@ struct HeadlessOptions {
     // Replace the saved filter lists when given.
     std::optional<std::vector<std::string>> mustContain;
     std::optional<std::vector<std::string>> mustNotContain;
-    // Resume the saved search after this line.
+    // Resume the saved search after this line; kSavedPosition: after the
+    // position it saved.
     std::optional<std::int32_t> continueAfter;
     std::string saveFile;
     OutputFormat format = OutputFormat::Text;
@@ -30,11 +31,15 @@ struct HeadlessOptions {
     int timeoutSeconds = kDefaultTimeoutSeconds;
     // Folder of the progress and filter files and of the engine's profile.
     std::string stateDir;
+    // How often the position is saved while the run goes.
+    int checkpointSeconds = kDefaultCheckpointSeconds;
 
     static constexpr int kMaxJobs = 32;
     // Long enough for links that scripts add within 200 ms of the load.
     static constexpr int kDefaultSettleMs = 250;
     static constexpr int kDefaultTimeoutSeconds = 30;
+    static constexpr int kDefaultCheckpointSeconds = 30;
+    static constexpr std::int32_t kSavedPosition = -1;
 
     bool readsStandardInput() const { return listFile == "-"; }
 };

@@ -134,11 +134,39 @@ void HeadlessRun::endOnOutputError(const OutputError& error, OptionsView& option
     end(kFailed);
 }
 
+void HeadlessRun::checkpoint(OptionsView& options, std::int32_t position, std::int32_t total)
+{
+    try {
+        links_.checkpoint(position + 1);
+        files_.writeFilterLists(options);
+        files_.writeProgress(options, position, total);
+    } catch (const OutputError& e) {
+        endOnOutputError(e, options, total);
+    } catch (const std::exception& e) {
+        // A run that cannot save its position would lose the whole of it to
+        // a kill: it stops now rather than hours later.
+        message(std::string(e.what()) + "; the search stopped, its position cannot be saved");
+        end(kFailed);
+    }
+}
+
+void HeadlessRun::startCheckpoints(std::function<void()> save)
+{
+    checkpointTimer_ = std::make_unique<QTimer>();
+    QObject::connect(checkpointTimer_.get(), &QTimer::timeout, [this, save = std::move(save)] {
+        if (!ended_)
+            save();
+    });
+    checkpointTimer_->start(options_.checkpointSeconds * 1000);
+}
+
 void HeadlessRun::end(int code, bool save)
 {
     if (ended_)
         return;
     ended_ = true;
+    if (checkpointTimer_)
+        checkpointTimer_->stop();
     progress_.clear();
     exitCode_ = code;
     if (save) {

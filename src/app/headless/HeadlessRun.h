@@ -12,9 +12,11 @@
 
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QApplication;
+class QTimer;
 
 namespace lt {
 
@@ -71,6 +73,13 @@ protected:
     // A failed output: the progress is saved as of the last page written
     // whole; a closed pipe ends quietly.
     void endOnOutputError(const OutputError& error, OptionsView& options, std::int32_t total);
+    // Saves the position while the run goes: the links written so far reach
+    // the disk first, then the position (lines from the top whose links are
+    // all written) and the options, so that after any kill the run can be
+    // continued from it, and nothing before it was lost.
+    void checkpoint(OptionsView& options, std::int32_t position, std::int32_t total);
+    // Starts the timer that calls save() every --checkpoint seconds.
+    void startCheckpoints(std::function<void()> save);
     // Ends the run with code; save: commit the --save file.
     void end(int code, bool save = true);
     bool ended() const { return ended_; }
@@ -86,6 +95,7 @@ protected:
     bool interrupted_ = false;
 
 private:
+    std::unique_ptr<QTimer> checkpointTimer_;
     bool ended_ = false;
     int exitCode_ = kDone;
 };

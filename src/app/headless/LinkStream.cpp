@@ -28,6 +28,13 @@ void LinkStream::writePage(std::int64_t line, std::string_view page, const std::
     pageDone();
 }
 
+void LinkStream::checkpoint(std::int64_t nextLine)
+{
+    out_.sync(nextLine);
+    if (save_)
+        save_->publish();
+}
+
 void LinkStream::commitSave()
 {
     if (save_) {

@@ -23,6 +23,11 @@ public:
     void pageDone();
     // A page's accepted links at once: added, then the page done.
     void writePage(std::int64_t line, std::string_view page, const std::vector<std::string>& links);
+    // Everything written so far is on the disk: standard output when it is a
+    // regular file, and the saved file, which from then on is its target.
+    // nextLine: the first line not written yet. Raises OutputError or the
+    // saved file's error.
+    void checkpoint(std::int64_t nextLine);
     // At the end of the run: the saved file replaces its target.
     void commitSave();
 

@@ -5,6 +5,8 @@
 #include "search/SearchMessages.h"
 #include "text/IntegerText.h"
 
+#include <chrono>
+
 namespace lt {
 
 ParallelRun::ParallelRun(const HeadlessOptions& options, QApplication& app, const StateFolder& state)
@@ -68,7 +70,9 @@ bool ParallelRun::prepareContinue()
         return refuse(msg::kListMissing);
     if (networkPresenceCheck() == kLoopbackAddress)
         return refuse(msg::kNotConnected);
-    position_ = std::max(*options_.continueAfter, 0);
+    if (*options_.continueAfter != HeadlessOptions::kSavedPosition)
+        position_ = *options_.continueAfter;
+    position_ = std::max(position_, 0);
     reader_.open(searchOptions_.addressListPath());
     for (std::int32_t i = 0; i < position_ && !reader_.atEof(); ++i)
         reader_.skipLine();
@@ -97,6 +101,7 @@ void ParallelRun::begin()
         ParallelSearchSink& sink = *this;
         search_ = std::make_unique<ParallelSearch>([this] { return nextAddress(); }, pool_, filter_, sink);
         progressTimer_.start(500);
+        startCheckpoints([this] { saveCheckpoint(); });
         search_->start(position_);
     });
 }
@@ -112,9 +117,13 @@ void ParallelRun::showProgress()
 {
     if (!search_)
         return;
-    progress_.show(std::to_string(search_->position()) + "/" + (options_.readsStandardInput() ? "?" : intToStr(total_))
-                   + "  found " + std::to_string(links_.count()) + "  loading " + std::to_string(search_->busySlots())
-                   + (search_->unreadablePages() ? "  unreadable " + std::to_string(search_->unreadablePages()) : ""));
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    rate_.record(std::chrono::duration<double>(now).count(), search_->position());
+    const bool unknown = options_.readsStandardInput();
+    progress_.show(std::to_string(search_->position()) + "/" + (unknown ? "?" : intToStr(total_)) + "  found "
+                   + std::to_string(links_.count()) + "  loading " + std::to_string(search_->busySlots())
+                   + (search_->unreadablePages() ? "  unreadable " + std::to_string(search_->unreadablePages()) : "")
+                   + rate_.describe(unknown ? std::nullopt : std::optional<std::int64_t>(total_)));
 }
 
 void ParallelRun::pageHarvested(std::int64_t line, const std::string& location, const std::vector<std::string>& accepted)
@@ -132,6 +141,11 @@ void ParallelRun::pageNotLoaded(std::int64_t line, const std::string& address)
     lineMessage(line, address, "nothing loaded within " + std::to_string(options_.timeoutSeconds) + " seconds");
 }
 
+void ParallelRun::saveCheckpoint()
+{
+    checkpoint(searchOptions_, static_cast<std::int32_t>(search_->position()), total_);
+}
+
 void ParallelRun::searchEnded()
 {
     progressTimer_.stop();
@@ -139,8 +153,9 @@ void ParallelRun::searchEnded()
         reader_.close();
     } catch (...) {
     }
-    files_.writeFilterLists(searchOptions_);
-    files_.writeProgress(searchOptions_, static_cast<std::int32_t>(search_->position()), total_);
+    saveCheckpoint();
+    if (ended())
+        return;
     if (interrupted_)
         end(kStopped);
     else if (search_->unreadablePages() > 0)

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/headless/HeadlessRun.h"
+#include "app/headless/ProgressRate.h"
 #include "search/LinkFilter.h"
 #include "search/MemoryOptions.h"
 #include "search/ParallelSearch.h"
@@ -29,6 +30,7 @@ private:
     bool refuse(const std::string& why);
     std::optional<std::string> nextAddress();
     void showProgress();
+    void saveCheckpoint();
 
     void pageHarvested(std::int64_t line, const std::string& location,
                        const std::vector<std::string>& accepted) override;
@@ -44,6 +46,7 @@ private:
     std::int32_t total_ = 0;
     std::unique_ptr<ParallelSearch> search_;
     QTimer progressTimer_;
+    ProgressRate rate_;
 };
 
 } // namespace lt

@@ -43,7 +43,10 @@ void SteppedRun::begin()
                 controller_.restoreAtStartup();
         });
         if (options_.continueAfter) {
-            view_.answerBreakpoint(std::to_string(*options_.continueAfter));
+            // Without a line number the controller's own default holds: the
+            // saved position.
+            if (*options_.continueAfter != HeadlessOptions::kSavedPosition)
+                view_.answerBreakpoint(std::to_string(*options_.continueAfter));
             controller_.continueSearch();
         } else if (options_.readsStandardInput()) {
             // Counting the lines would consume them: the total stays unknown.
@@ -64,13 +67,17 @@ void SteppedRun::begin()
     }
     if (!timer_.isActive()) {
         if (view_.panelText(kPanelMessage) == msg::kListUsedUp) {
-            endListUsedUp(*options_.continueAfter);
+            endListUsedUp(controller_.position());
         } else {
             message("the search could not start: the progress file or the filter lists could not be written in "
                     + files_.folder());
             end(kFailed);
         }
+        return;
     }
+    // The first line is loading: the lines before it are done.
+    harvested_ = controller_.position() - 1;
+    startCheckpoints([this] { checkpoint(view_, harvested_, controller_.total()); });
 }
 
 void SteppedRun::step()
@@ -85,7 +92,9 @@ void SteppedRun::step()
         end(kFailed);
         return;
     }
-    flushPage();
+    // A step that moved on to the next line has harvested this one.
+    if (flushPage() && controller_.position() != line)
+        harvested_ = line;
 }
 
 bool SteppedRun::flushPage()

@@ -32,6 +32,8 @@ private:
     QtStepTimer stepTimer_;
     FoundSet found_;
     SearchController controller_;
+    // Lines from the top whose links are all written.
+    std::int32_t harvested_ = 0;
 };
 
 } // namespace lt

@@ -1,6 +1,7 @@
 // linktrawl: the search of the window program without a window. The same
 // controller, harvester, progress file and cleaner run on the real engine
 // off screen; accepted links go to standard output.
+#include "app/headless/EngineProcesses.h"
 #include "app/headless/HeadlessOptions.h"
 #include "app/headless/ParallelRun.h"
 #include "app/headless/ProgressLine.h"
@@ -38,38 +39,17 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 
 } // namespace
 
-int main(int argc, char** argv)
+// The search on the engine; the application, and with it the engine, ends
+// when this returns.
+static int search(const lt::HeadlessOptions& options, lt::StateFolder& state, char* argv0)
 {
-    lt::HeadlessOptions options;
-    try {
-        options = lt::parseHeadlessOptions(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const lt::Error& e) {
-        lt::say(e.what());
-        return lt::kFailed;
-    }
-    if (options.help) {
-        std::fputs(lt::headlessHelpText().c_str(), stdout);
-        return lt::kDone;
-    }
-    if (!options.continueAfter && !options.readsStandardInput() && !lt::fileExists(options.listFile)) {
-        lt::say("no address list file at " + options.listFile);
-        return lt::kFailed;
-    }
-    std::unique_ptr<lt::StateFolder> state;
-    try {
-        state = std::make_unique<lt::StateFolder>(options.stateDir);
-    } catch (const lt::Error& e) {
-        lt::say(e.what());
-        return lt::kFailed;
-    }
-
     lt::prepareWebEngine(lt::EngineDisplay::Offscreen);
     qInstallMessageHandler(quietQtMessages);
     // The command's own options are not for Qt to read; the engine takes its
     // switches after --webEngineArgs. Pages in flight share renderers, four
     // to one: a renderer of its own for each page would cost over 100 MB a
     // page, and a page stalled by another's hang is loaded again anyway.
-    std::vector<std::string> qtArguments{argv[0]};
+    std::vector<std::string> qtArguments{argv0};
     if (options.jobs)
         qtArguments.insert(qtArguments.end(), {"--webEngineArgs", "--renderer-process-limit="
                                                                        + std::to_string((*options.jobs + 3) / 4)});
@@ -95,13 +75,12 @@ int main(int argc, char** argv)
     // quietly with the position saved.
     ::signal(SIGPIPE, SIG_IGN);
 
-    int code = lt::kFailed;
     {
         std::unique_ptr<lt::HeadlessRun> run;
         if (options.jobs)
-            run = std::make_unique<lt::ParallelRun>(options, app, *state);
+            run = std::make_unique<lt::ParallelRun>(options, app, state);
         else
-            run = std::make_unique<lt::SteppedRun>(options, app, *state);
+            run = std::make_unique<lt::SteppedRun>(options, app, state);
         QSocketNotifier interrupts(signalPipe[0], QSocketNotifier::Read);
         QObject::connect(&interrupts, &QSocketNotifier::activated, [&] {
             char buf[16];
@@ -111,7 +90,37 @@ int main(int argc, char** argv)
         });
         run->begin();
         app.exec();
-        code = run->exitCode();
+        return run->exitCode();
     }
+}
+
+int main(int argc, char** argv)
+{
+    lt::HeadlessOptions options;
+    try {
+        options = lt::parseHeadlessOptions(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const lt::Error& e) {
+        lt::say(e.what());
+        return lt::kFailed;
+    }
+    if (options.help) {
+        std::fputs(lt::headlessHelpText().c_str(), stdout);
+        return lt::kDone;
+    }
+    if (!options.continueAfter && !options.readsStandardInput() && !lt::fileExists(options.listFile)) {
+        lt::say("no address list file at " + options.listFile);
+        return lt::kFailed;
+    }
+    std::unique_ptr<lt::StateFolder> state;
+    try {
+        state = std::make_unique<lt::StateFolder>(options.stateDir);
+    } catch (const lt::Error& e) {
+        lt::say(e.what());
+        return lt::kFailed;
+    }
+
+    lt::adoptEngineProcesses();
+    const int code = search(options, *state, argv[0]);
+    lt::endEngineProcesses(2000);
     return code;
 }
