@@ -4,10 +4,10 @@ they load, and the oracle: the links linktrawl should write for them.
 A page's links come from three places, at fixed places in the document:
 
     header nav        HTML
-    #pinned           drawn by /js/threads.js at DOMContentLoaded from the
+    #pinned           drawn by the threads script (inline) at DOMContentLoaded from the
                       page's JSON block
     table#threads     HTML
-    #live             drawn by /js/live.js from the answer of /api/live
+    #live             drawn by the live script (inline) from the answer of /api/live
     footer            HTML
 
 Every link is ASCII and written in the form the engine gives it back
@@ -196,7 +196,7 @@ def page_html(n, cdn, third):
 <link rel="stylesheet" href="{cdn}/css/forum.css">
 <link rel="stylesheet" href="{cdn}/css/theme.css">
 <script async src="{third}/tag.js"></script>
-<script src="/js/threads.js"></script>
+<script>{THREADS_JS.decode()}</script>
 </head><body>
 <header id="top"><a href="{nav[0]}"><img src="{cdn}/img/logo.png" width="240" height="60" alt="Forum"></a>
 <nav><a href="{nav[1]}">Forums</a> <a href="{nav[2]}">Members</a> <a href="{nav[3]}">Contact</a> <a href="{nav[4]}">Rules</a></nav>
@@ -223,7 +223,7 @@ def page_html(n, cdn, third):
 <aside><iframe src="{third}/ad/frame.html?slot={n}" width="300" height="250" title="ad"></iframe></aside>
 <footer><a href="{foot[0]}">Top</a> <a href="{foot[1]}">Next page</a> <a href="{foot[2]}">Mark all read</a></footer>
 <img src="{third}/px.gif?page={n}" width="1" height="1" alt="">
-<script src="/js/live.js"></script>
+<script>{LIVE_JS.decode()}</script>
 </body></html>
 """)
     return "".join(out).encode()

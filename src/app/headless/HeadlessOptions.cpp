@@ -99,6 +99,8 @@ HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args)
         } else if (a == "--timeout") {
             o.timeoutSeconds = numberBetween(a, value(), 1, 3600, " seconds");
             timeoutGiven = true;
+        } else if (a == "--images") {
+            o.images = true;
         } else if (a == "--checkpoint") {
             o.checkpointSeconds = numberBetween(a, value(), 1, 3600, " seconds");
         } else if (a == "--state-dir") {
@@ -123,8 +125,8 @@ HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args)
     if (o.jobs && o.interval)
         throw Error("--interval sets the time of a step; with --jobs pages are read when they have loaded "
                     "(see --settle and --timeout)");
-    if (!o.jobs && (settleGiven || timeoutGiven))
-        throw Error("--settle and --timeout go with --jobs");
+    if (!o.jobs && (settleGiven || timeoutGiven || o.images))
+        throw Error("--settle, --timeout and --images go with --jobs");
     return o;
 }
 
@@ -141,19 +143,24 @@ read. Only links that begin with "http://" are accepted (with --https also
 "https://"), each at most once per page.
 
 Search:
-  --jobs N             load N pages at once (1 to 32). A page is read when it
-                       has loaded and settled (--settle), at the latest after
-                       --timeout. The links come out in list order, as one
-                       page at a time would give them. A page whose links
-                       cannot be read is reported on standard error with its
-                       line number and address, and the search goes on.
-  --settle MS          with --jobs: wait this long after a page has loaded
-                       before reading it, for links that scripts add
-                       (default 250).
-  --timeout SECONDS    with --jobs: read a page that is still loading after
-                       this long (default 30); give up on a page whose links
-                       have not come twice this long after they were asked
-                       for (its renderer is replaced).
+  --jobs N             load N pages at once (1 to 32). A page is read as
+                       soon as its links are there (see "When a page is
+                       read" below), at the latest after --timeout. The links
+                       come out in list order, as one page at a time would
+                       give them. A page whose links cannot be read is
+                       reported on standard error with its line number and
+                       address, and the search goes on.
+  --settle MS          with --jobs: how long a page's links must stand still
+                       before it is read (default 250).
+  --timeout SECONDS    with --jobs: read a page that is still not ready after
+                       this long, as it stands (default 30); a page whose
+                       links keep changing (a ticker) is read then. Give up
+                       on a page whose links have not come twice this long
+                       after they were asked for (its renderer is replaced).
+  --images             with --jobs: let pages fetch images, fonts, media and
+                       frames of other sites too (by default they do not:
+                       nobody sees them and no link of the page comes from
+                       them).
   --interval SECONDS   without --jobs: the time of one step, 1 to 60
                        (default 5). A page is read at the first step after
                        it has loaded, at the latest after six steps.
@@ -204,6 +211,20 @@ comes, only stops and saves. A run on standard input
 saves /dev/stdin as its list: continue it by giving it the same lines again,
 for example  linktrawl --continue N < list.txt , or feed it the lines after
 the position yourself:  tail -n +$((N+1)) list.txt | linktrawl -
+
+When a page is read (--jobs): once its document is parsed (DOMContentLoaded),
+the scripts it loads have run, the requests its scripts make for data
+(fetch, XMLHttpRequest) have answered, and its links have not changed for
+--settle milliseconds. Images, fonts, media, frames, event streams and
+WebSockets hold no page. A data request still open after 3 seconds (a long
+poll, a tracker that never answers) holds its page no longer; its address
+(without the query) is then taken for one that stays open, and on later
+pages its requests are not made at all, unless that address has answered a
+request within 3 seconds before: then it serves data and is always waited
+for. At most six pages of one server wait for their documents at once (the
+browser's six connections to a server); pages past that wait on their
+scripts, their data and other servers, and more of them load meanwhile.
+Links inside frames are not read.
 
 Long runs: every --checkpoint seconds, and at the end, the links written so
 far are flushed to the disk (standard output when it is a regular file, and

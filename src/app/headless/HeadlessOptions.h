@@ -28,6 +28,8 @@ struct HeadlessOptions {
     // Pages in flight; without it the search steps as the window's does.
     std::optional<int> jobs;
     int settleMs = kDefaultSettleMs;
+    // With --jobs: pages fetch images, fonts and media too.
+    bool images = false;
     int timeoutSeconds = kDefaultTimeoutSeconds;
     // Folder of the progress and filter files and of the engine's profile.
     std::string stateDir;

@@ -13,7 +13,8 @@ ParallelRun::ParallelRun(const HeadlessOptions& options, QApplication& app, cons
     : HeadlessRun(options, app, state),
       filter_(searchOptions_, options.https ? LinkSchemes::HttpAndHttps : LinkSchemes::Http),
       pool_(profile_, *options.jobs,
-            PagePool::Timing{options.settleMs, options.timeoutSeconds * 1000, 2 * options.timeoutSeconds * 1000})
+            PagePool::Timing{options.settleMs, options.timeoutSeconds * 1000, 2 * options.timeoutSeconds * 1000,
+                             options.images})
 {
     for (QWebEnginePage* page : pool_.pages())
         store_.addPage(page);

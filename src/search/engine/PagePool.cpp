@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "search/engine/EngineProfile.h"
 #include "search/engine/HarvestPage.h"
+#include "search/engine/ReadinessProbe.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -16,9 +17,14 @@
 namespace lt {
 
 namespace {
-// The engine opens at most six connections to one server: more pages of
-// one server at once would wait in the engine while their time runs.
+// The engine opens at most six connections to one server. A page holds one
+// of them until its document has come; after that it waits on its scripts,
+// its data and other servers, and needs its own server only now and then.
+// So at most six pages of a server ask for their document at once: more
+// would wait in the engine while their time runs.
 constexpr int kLoadsPerServer = 6;
+// How often a loading page is looked at.
+constexpr int kProbeMs = 100;
 
 QString serverOf(const QUrl& url)
 {
@@ -33,7 +39,8 @@ public:
     {
         for (QTimer* t : {&settle_, &deadline_, &linkWait_})
             t->setSingleShot(true);
-        connect(&settle_, &QTimer::timeout, this, &Slot::read);
+        connect(&settle_, &QTimer::timeout, this, &Slot::settled);
+        connect(&probe_, &QTimer::timeout, this, &Slot::probe);
         connect(&deadline_, &QTimer::timeout, this, &Slot::timeUp);
         connect(&linkWait_, &QTimer::timeout, this, &Slot::linksTooLate);
         makePage();
@@ -54,6 +61,9 @@ public:
         state_ = State::Waiting;
     }
     bool waiting() const { return state_ == State::Waiting; }
+    // Loading, and its document has not come yet: it holds a connection of
+    // its server.
+    bool requesting() const { return busy() && !waiting() && !documentCame_; }
     // The slot's page was stalled with a hung renderer: it loads again, and
     // alone among such pages, to tell whether the hang was its own.
     bool suspect() const { return strikes_ > 0; }
@@ -71,6 +81,9 @@ public:
     void start()
     {
         timedOut_ = false;
+        documentCame_ = false;
+        watched_ = false;
+        probing_ = false;
         ++generation_;
         state_ = State::Loading;
         stopTimers();
@@ -81,6 +94,7 @@ public:
         // back to one a second. Taken only once the page has loaded once.
         page_->setVisible(true);
         deadline_.start(pool_.timing_.timeoutMs);
+        probe_.start(kProbeMs);
     }
 
     // The renderer of this page hung or ended: the slot lets go of its page;
@@ -123,6 +137,8 @@ private:
     void makePage()
     {
         page_ = new HarvestPage(pool_.profile_.profile());
+        page_->setUrlRequestInterceptor(&pool_.filter_);
+        installReadinessWatch(*page_);
         connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) {
             rendererPid();
             if (state_ != State::Loading)
@@ -163,6 +179,45 @@ private:
         settle_.stop();
         deadline_.stop();
         linkWait_.stop();
+        probe_.stop();
+    }
+
+    void probe()
+    {
+        if (probing_ || (state_ != State::Loading && state_ != State::Settling))
+            return;
+        probing_ = true;
+        const quint64 generation = generation_;
+        QPointer<Slot> self(this);
+        requestProbe(*page_, [self, generation](const ProbeAnswer& answer) {
+            if (!self || self->generation_ != generation)
+                return;
+            self->probing_ = false;
+            if (self->state_ == State::Loading || self->state_ == State::Settling)
+                self->probed(answer);
+        });
+    }
+
+    void probed(const ProbeAnswer& answer)
+    {
+        if (answer.document != ProbeDocument::Earlier && !std::exchange(documentCame_, true))
+            pool_.startWaiting(); // a connection of its server is free
+        watched_ = answer.document == ProbeDocument::Watched;
+        if (watched_) {
+            if (pool_.isReady(answer.probe))
+                read();
+        } else if (state_ == State::Settling && !settle_.isActive()) {
+            // Loaded and settled, and nothing to watch: no document of its
+            // own (a download, a 204), or one the watch does not reach.
+            read();
+        }
+    }
+
+    // Loaded and settled: read, unless the watch of its document says when.
+    void settled()
+    {
+        if (!watched_)
+            probe();
     }
 
     // The load has taken the timeout: the page is read as it stands, its
@@ -225,7 +280,7 @@ private:
     PagePool& pool_;
     const int index_;
     HarvestPage* page_ = nullptr;
-    QTimer settle_, deadline_, linkWait_;
+    QTimer settle_, deadline_, linkWait_, probe_;
     State state_ = State::Idle;
     quint64 generation_ = 0;
     QUrl url_;
@@ -233,6 +288,9 @@ private:
     qint64 rendererPid_ = 0;
     int strikes_ = 0;
     bool timedOut_ = false;
+    bool documentCame_ = false;
+    bool watched_ = false;
+    bool probing_ = false;
 
 public:
     // The engine has told this page that its renderer ended.
@@ -240,7 +298,7 @@ public:
 };
 
 PagePool::PagePool(EngineProfile& profile, int pages, Timing timing, QObject* parent)
-    : QObject(parent), profile_(profile), timing_(timing)
+    : QObject(parent), profile_(profile), timing_(timing), filter_(timing.images), readiness_(timing.settleMs)
 {
     for (int i = 0; i < pages; ++i)
         slots_.push_back(std::make_unique<Slot>(*this, i));
@@ -361,7 +419,7 @@ int PagePool::loadsOf(const QString& server) const
 {
     int n = 0;
     for (const auto& s : slots_)
-        if (s->busy() && !s->waiting() && (server.isEmpty() || s->server() == server))
+        if (server.isEmpty() ? s->busy() && !s->waiting() : s->requesting() && s->server() == server)
             ++n;
     return n;
 }
@@ -399,6 +457,15 @@ void PagePool::startWaiting()
         if (!started)
             return;
     }
+}
+
+bool PagePool::isReady(const PageProbe& probe)
+{
+    const auto before = readiness_.changes();
+    const bool ready = readiness_.ready(probe);
+    if (readiness_.changes() != before)
+        filter_.setLongOpen(readiness_.longOpen());
+    return ready;
 }
 
 void PagePool::slotDone(int slot, PageOutcome outcome)

@@ -1,6 +1,8 @@
 #pragma once
+#include "search/PageReadiness.h"
 #include "search/ParallelSearch.h"
 #include "search/engine/PageLinks.h"
+#include "search/engine/SubresourceFilter.h"
 
 #include <QObject>
 #include <QString>
@@ -16,16 +18,18 @@ namespace lt {
 class EngineProfile;
 
 // Pages that load side by side on the program's profile, one address at a
-// time each, at most six from one server at once (the engine's own limit of
-// connections; more would only wait inside it while their time runs). A
-// page is read when it has finished loading and then settled for a while
-// (so links that scripts add just after the load are there), at the latest
-// when the load has taken the timeout: its load is then stopped and it is
-// read as it stands. A page whose links cannot be read is reported with the
-// reason, and its renderer is replaced when it hangs. Pages may share a
-// renderer (the command caps their number, for memory): a page stalled by
-// another's hang, or whose renderer another page crashed, loads again
-// instead of being given up.
+// time each, at most six asking one server for their document at once (the
+// engine's own limit of connections; more would only wait inside it while
+// their time runs). Images, fonts and media are not fetched unless asked
+// for. A page is read when its links are there (PageReadiness: its document
+// parsed, its scripts and their data requests answered, its links settled),
+// or, for a navigation that shows no document of its own, once it has
+// loaded and settled; at the latest when the load has taken the timeout:
+// its load is then stopped and it is read as it stands. A page whose links
+// cannot be read is reported with the reason, and its renderer is replaced
+// when it hangs. Pages may share a renderer (the command caps their number,
+// for memory): a page stalled by another's hang, or whose renderer another
+// page crashed, loads again instead of being given up.
 class PagePool : public QObject, public PageSlots {
     Q_OBJECT
 public:
@@ -34,6 +38,8 @@ public:
         int timeoutMs = 30000;
         // How long the links may take once asked for.
         int linkWaitMs = kLinkWaitMs;
+        // Whether pages fetch images, fonts and media.
+        bool images = false;
     };
 
     PagePool(EngineProfile& profile, int pages, Timing timing, QObject* parent = nullptr);
@@ -65,14 +71,19 @@ private:
     void renew(const std::vector<Slot*>& owners, const std::vector<QWebEnginePage*>& dropped);
     // Whether a page let go for a hang is loading again now.
     bool suspectLoading() const;
-    // Pages loading from a server (scheme, host and port); all when empty.
+    // Pages waiting for their document from a server (scheme, host and
+    // port); with none, all pages loading.
     int loadsOf(const QString& server) const;
     // Starts the loads that wait, as far as their servers have room.
     void startWaiting();
     void slotDone(int slot, PageOutcome outcome);
+    // The readiness rule, whose addresses that stay open the filter blocks.
+    bool isReady(const PageProbe& probe);
 
     EngineProfile& profile_;
     Timing timing_;
+    SubresourceFilter filter_;
+    PageReadiness readiness_;
     std::vector<std::unique_ptr<Slot>> slots_;
     std::deque<int> waiting_; // slots whose address waits for its server
     std::vector<QWebEnginePage*> dropped_; // pages of a hung renderer, until it has ended
