@@ -35,6 +35,8 @@ add_custom_command(
 add_custom_target(lt_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.gz
         DESTINATION ${LT_DOC_DIR} COMPONENT linktrawler)
+include(${CMAKE_CURRENT_LIST_DIR}/ManPages.cmake)
+
 foreach(size 16 22 24 32 48 64 128 256)
   install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/hicolor/${size}x${size}/apps/linktrawler.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps COMPONENT linktrawler)

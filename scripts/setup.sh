@@ -12,7 +12,7 @@ PACKAGES=(
   fonts-wqy-microhei
   qt6-translations-l10n
   xvfb xauth trayer
-  desktop-file-utils lintian
+  desktop-file-utils lintian help2man
   parallel
 )
 

@@ -58,6 +58,8 @@ HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args)
             onlyFiles = true;
         } else if (a == "-h" || a == "--help") {
             o.help = true;
+        } else if (a == "--version") {
+            o.version = true;
         } else if (a == "--interval") {
             o.interval = numberBetween(a, value(), kIntervalMin, kIntervalMax, " seconds");
         } else if (a == "--own-site") {
@@ -111,7 +113,7 @@ HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args)
             throw Error("Unknown option '" + a + "' (see linktrawl --help)");
         }
     }
-    if (o.help)
+    if (o.help || o.version)
         return o;
     if (o.continueAfter) {
         if (!o.listFile.empty() || o.interval || o.ownSite || o.filter)
@@ -133,7 +135,7 @@ HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args)
 std::string headlessHelpText()
 {
     return R"(Usage: linktrawl [options] ADDRESS-LIST
-       linktrawl --continue [N] [--contain TEXT]... [--not-contain TEXT]... [options]
+   or: linktrawl --continue [N] [--contain TEXT]... [--not-contain TEXT]... [options]
 
 Loads every address of ADDRESS-LIST (a text file, one address per line; the
 address ends at the first blank; "-" reads the list from standard input)
@@ -181,7 +183,7 @@ Search:
 Output:
   --format FORMAT      text (default): one link per line;
                        jsonl: one JSON object per line,
-                         {"line":N,"page":"PAGE","link":"LINK"}, UTF-8;
+                       {"line":N,"page":"PAGE","link":"LINK"}, UTF-8;
                        csv: RFC 4180 with the header line,page,link.
                        N is the line of the list, PAGE the address of the page
                        the link was found on.
@@ -193,9 +195,11 @@ Output:
                        folder and ~/.local/share/linktrawler/engine. Runs with
                        different folders can go side by side; a run on a
                        folder in use refuses.
-  --checkpoint SECONDS save the position every SECONDS while the run goes
+  --checkpoint SECONDS
+                       save the position every SECONDS while the run goes
                        (1 to 3600, default 30; see "Long runs" below).
   -h, --help           show this text.
+  --version            show the version of linktrawl.
 
 While it runs, the position in the list, the number of links found and what
 is loading are shown on standard error when that is a terminal. The
@@ -233,7 +237,7 @@ position is saved. However the run ends (kill -9, out of memory, a power cut),
 linktrawl --continue goes on from the last checkpoint: no link written before
 it is lost, and at most the pages since it are searched again (their links
 may then stand twice). A continued run writes its --save FILE anew: give it
-another name. Should the position not be savable (a read-only or full state
+another name. When the position cannot be saved (a read-only or full state
 folder), the run stops with a message at once.
 
 When standard output cannot be written (a full disk), the run stops with a
@@ -247,6 +251,12 @@ Exit status:
   130  the search was stopped with Ctrl-C or SIGTERM and saved
   141  the reader of standard output went away; the position is saved
 )";
+}
+
+std::string headlessVersionText()
+{
+    // LT_VERSION: the project's version, given by cmake/ManPages.cmake.
+    return std::string("linktrawl ") + LT_VERSION + "\n";
 }
 
 } // namespace lt

@@ -11,6 +11,7 @@ namespace lt {
 // What the command line of linktrawl asks for.
 struct HeadlessOptions {
     bool help = false;
+    bool version = false;
     // "-" reads the addresses from standard input.
     std::string listFile;
     std::optional<std::int32_t> interval; // the window's default when absent
@@ -54,5 +55,8 @@ inline constexpr const char* kStandardInputPath = "/dev/stdin";
 HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args);
 
 std::string headlessHelpText();
+
+// "linktrawl VERSION", the project's version, with a line end.
+std::string headlessVersionText();
 
 } // namespace lt

@@ -110,6 +110,10 @@ int main(int argc, char** argv)
         std::fputs(lt::headlessHelpText().c_str(), stdout);
         return lt::kDone;
     }
+    if (options.version) {
+        std::fputs(lt::headlessVersionText().c_str(), stdout);
+        return lt::kDone;
+    }
     if (!options.continueAfter && !options.readsStandardInput() && !lt::fileExists(options.listFile)) {
         lt::say("no address list file at " + options.listFile);
         return lt::kFailed;
