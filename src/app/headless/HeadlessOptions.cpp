@@ -101,6 +101,8 @@ HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args)
         } else if (a == "--timeout") {
             o.timeoutSeconds = numberBetween(a, value(), 1, 3600, " seconds");
             timeoutGiven = true;
+        } else if (a == "--verbose") {
+            o.verbose = true;
         } else if (a == "--images") {
             o.images = true;
         } else if (a == "--checkpoint") {
@@ -198,6 +200,8 @@ Output:
   --checkpoint SECONDS
                        save the position every SECONDS while the run goes
                        (1 to 3600, default 30; see "Long runs" below).
+  --verbose            also show the browser engine's and Qt's own log lines
+                       on standard error (by default only their fatal ones).
   -h, --help           show this text.
   --version            show the version of linktrawl.
 

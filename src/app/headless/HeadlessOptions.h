@@ -12,6 +12,8 @@ namespace lt {
 struct HeadlessOptions {
     bool help = false;
     bool version = false;
+    // The engine's and Qt's own log lines on standard error too.
+    bool verbose = false;
     // "-" reads the addresses from standard input.
     std::string listFile;
     std::optional<std::int32_t> interval; // the window's default when absent

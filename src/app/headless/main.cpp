@@ -28,12 +28,14 @@ extern "C" void onSignal(int signal)
     [[maybe_unused]] ssize_t n = ::write(signalPipe[1], &byte, 1);
 }
 
+bool verboseMessages = false;
+
 // The engine reports its start-up (graphics, sandbox, paths) through Qt's
 // messages; on a console that is noise around the links. Only real failures
-// of Qt are let through.
+// of Qt are let through, unless --verbose.
 void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
-    if (type == QtCriticalMsg || type == QtFatalMsg)
+    if (verboseMessages || type == QtCriticalMsg || type == QtFatalMsg)
         lt::say(message.toStdString());
 }
 
@@ -44,6 +46,7 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 static int search(const lt::HeadlessOptions& options, lt::StateFolder& state, char* argv0)
 {
     lt::prepareWebEngine(lt::EngineDisplay::Offscreen);
+    verboseMessages = options.verbose;
     qInstallMessageHandler(quietQtMessages);
     // The command's own options are not for Qt to read; the engine takes its
     // switches after --webEngineArgs. Pages in flight share renderers, eight
@@ -52,10 +55,13 @@ static int search(const lt::HeadlessOptions& options, lt::StateFolder& state, ch
     // are there keep one renderer's thread far from busy (measured: eight
     // pages to one as fast as four), and a page stalled by another's hang,
     // or whose renderer another crashed, is loaded again anyway.
-    std::vector<std::string> qtArguments{argv0};
+    std::vector<std::string> qtArguments{argv0, "--webEngineArgs"};
+    // The engine's own log lines (certificate checks, chrome://kill) would
+    // stand among the command's messages: only its fatal ones, unless asked.
+    if (!options.verbose)
+        qtArguments.push_back("--log-level=3");
     if (options.jobs)
-        qtArguments.insert(qtArguments.end(), {"--webEngineArgs", "--renderer-process-limit="
-                                                                       + std::to_string((*options.jobs + 7) / 8)});
+        qtArguments.push_back("--renderer-process-limit=" + std::to_string((*options.jobs + 7) / 8));
     std::vector<char*> qtArgv;
     for (std::string& a : qtArguments)
         qtArgv.push_back(a.data());
