@@ -163,6 +163,7 @@ void SearchController::start()
 
 void SearchController::firstStep()
 {
+    finishing_ = false;
     if (reader_.atEof() || stopFlag_) {
         finish();
         return;
@@ -203,6 +204,7 @@ void SearchController::step()
 
 void SearchController::finish()
 {
+    finishing_ = true;
     timer_.disarm();
     std::exception_ptr closeError;
     try {

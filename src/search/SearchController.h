@@ -52,6 +52,9 @@ public:
     std::int32_t foundCount() const { return foundCount_; }
     std::int32_t waitCount() const { return waitCount_; }
     bool stopFlag() const { return stopFlag_; }
+    // The search has reached its end (the list's, or a stop's) and is
+    // saving its position, or has saved it; an error then is the saving's.
+    bool finishing() const { return finishing_; }
     bool readerOpen() const { return reader_.isOpen(); }
     const ProgressFile& files() const { return files_; }
 
@@ -83,6 +86,7 @@ private:
     std::int32_t foundCount_ = 0;
     std::int32_t waitCount_ = 0;
     bool stopFlag_ = false;
+    bool finishing_ = false;
     LineReader reader_;
 };
 

@@ -1,4 +1,5 @@
 #include "base/AtomicFile.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 
 using lt::AtomicFile;
 using lt::WriteErrors;
+using lt::test::FileSizeLimit;
 using lt::test::readFile;
 using lt::test::TempDir;
 using Names = std::vector<std::string>;
@@ -105,4 +107,103 @@ TEST(AtomicFile, TheTemporaryOfAWriterThatDiedGoes)
     AtomicFile::removeLeftovers(target);
     EXPECT_EQ(dir.names(), Names{"linktrawler.ini"});
     EXPECT_EQ(readFile(target), "old");
+}
+
+namespace {
+
+ino_t inodeOf(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+bool startsWith(const std::string& text, const std::string& head)
+{
+    return text.compare(0, head.size(), head) == 0;
+}
+
+// More than the writer holds back: it reaches the temporary before any publish.
+const std::string kLarge = std::string(3 << 20, 'x') + "\r\n";
+
+} // namespace
+
+TEST(AtomicFile, BeforeAPublishTheTargetStaysAsItWas)
+{
+    TempDir dir;
+    const std::string target = dir.write("found.txt", "old\r\n");
+    {
+        AtomicFile file(target, WriteErrors::CannotCreate);
+        file.write("a\r\n");
+        file.write(kLarge);
+        EXPECT_EQ(readFile(target), "old\r\n");
+    }
+    EXPECT_EQ(readFile(target), "old\r\n");
+    EXPECT_EQ(dir.names(), Names{"found.txt"});
+}
+
+TEST(AtomicFile, PublishedTextIsTheTargetAndLaterWritesGoOnInIt)
+{
+    TempDir dir;
+    const std::string target = dir.write("found.txt", "old\r\n");
+    AtomicFile file(target, WriteErrors::CannotCreate);
+    file.write("a\r\n");
+    file.write(kLarge);
+    file.write("b\r\n");
+    file.publish();
+    EXPECT_EQ(readFile(target), "a\r\n" + kLarge + "b\r\n");
+    EXPECT_EQ(dir.names(), Names{"found.txt"});
+    const ino_t published = inodeOf(target);
+
+    // Nothing is left to rename: the target grows where it is.
+    file.write("c\r\n");
+    file.publish();
+    EXPECT_EQ(readFile(target), "a\r\n" + kLarge + "b\r\nc\r\n");
+    file.publish();
+    file.write("d\r\n");
+    file.commit();
+    EXPECT_EQ(readFile(target), "a\r\n" + kLarge + "b\r\nc\r\nd\r\n");
+    EXPECT_EQ(inodeOf(target), published);
+    EXPECT_EQ(dir.names(), Names{"found.txt"});
+}
+
+TEST(AtomicFile, APublishedTargetOutlivesItsWriter)
+{
+    TempDir dir;
+    // A new target, given up by its writer after the publish.
+    const std::string fresh = dir.file("fresh.txt");
+    {
+        AtomicFile file(fresh, WriteErrors::CannotCreate);
+        file.write("a\r\n");
+        file.publish();
+        file.write("b\r\n");
+    }
+    EXPECT_TRUE(startsWith(readFile(fresh), "a\r\n")) << readFile(fresh);
+
+    // A writer killed after the publish: no destructor ran.
+    const std::string killed = dir.write("killed.txt", "old\r\n");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        auto* file = new AtomicFile(killed, WriteErrors::CannotCreate);
+        file->write("a\r\n");
+        file->publish();
+        file->write("b\r\n");
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    AtomicFile::removeLeftovers(killed);
+    EXPECT_TRUE(startsWith(readFile(killed), "a\r\n")) << readFile(killed);
+
+    // A write that fails after the publish (a full disk) takes nothing away.
+    const std::string full = dir.file("full.txt");
+    {
+        AtomicFile file(full, WriteErrors::CannotCreate);
+        file.write("a\r\n");
+        file.publish();
+        FileSizeLimit limit(1000);
+        EXPECT_THROW(file.write(kLarge), std::exception);
+    }
+    EXPECT_TRUE(startsWith(readFile(full), "a\r\n"));
+    EXPECT_EQ(dir.names(), (Names{"fresh.txt", "full.txt", "killed.txt"}));
 }

@@ -83,11 +83,26 @@ void SteppedRun::begin()
 void SteppedRun::step()
 {
     // What the step harvests: the page of the line read last.
+    if (ended())
+        return;
     const std::int32_t line = controller_.position();
     const std::string address = host_.lastAddress();
     try {
         controller_.step();
     } catch (const std::exception& e) {
+        // The run ended while the step waited for the page (a checkpoint
+        // that failed): the wait was cut short, the page is not at fault.
+        if (ended())
+            return;
+        if (controller_.finishing()) {
+            // The list is done and its links are there: only the position
+            // could not be saved.
+            if (flushPage()) {
+                message(std::string(e.what()) + "; the search stopped, its position cannot be saved");
+                end(kFailed);
+            }
+            return;
+        }
         lineMessage(line, address, e.what());
         end(kFailed);
         return;

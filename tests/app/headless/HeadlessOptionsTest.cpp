@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <regex>
 
 using namespace lt;
 
@@ -78,13 +79,62 @@ TEST(HeadlessOptions, ReadsTheParallelAndOutputOptions)
     EXPECT_NE(errorOf({"--state-dir", "", "a.txt"}).find("needs a folder"), std::string::npos);
 }
 
+TEST(HeadlessOptions, ContinueTakesTheSavedPositionUnlessALineIsGiven)
+{
+    EXPECT_EQ(parseHeadlessOptions({"--continue"}).continueAfter, HeadlessOptions::kSavedPosition);
+    EXPECT_EQ(parseHeadlessOptions({"--continue", "0"}).continueAfter, 0);
+    EXPECT_EQ(parseHeadlessOptions({"--continue", "120", "--jobs", "4"}).continueAfter, 120);
+
+    // An option after it is not its line number.
+    auto o = parseHeadlessOptions({"--continue", "--jobs", "4", "--format", "jsonl", "--save", "more.txt"});
+    EXPECT_EQ(o.continueAfter, HeadlessOptions::kSavedPosition);
+    EXPECT_EQ(o.jobs, 4);
+    EXPECT_EQ(o.format, OutputFormat::JsonLines);
+    EXPECT_EQ(o.saveFile, "more.txt");
+    auto c = parseHeadlessOptions({"--jobs", "2", "--continue", "--contain", "x"});
+    EXPECT_EQ(c.continueAfter, HeadlessOptions::kSavedPosition);
+    EXPECT_EQ(*c.mustContain, std::vector<std::string>{"x"});
+
+    // A mistyped number is refused, not read as a list file.
+    EXPECT_NE(errorOf({"--continue", "12a"}).find("whole number"), std::string::npos);
+    EXPECT_NE(errorOf({"--continue", "-3"}).find("0 or more"), std::string::npos);
+    EXPECT_NE(errorOf({"--continue", "-1"}).find("0 or more"), std::string::npos);
+    EXPECT_NE(errorOf({"--continue", "list.txt"}).find("saved address list"), std::string::npos);
+    EXPECT_NE(errorOf({"--continue", "-"}).find("saved address list"), std::string::npos);
+}
+
+TEST(HeadlessOptions, CheckpointsAreFromOneSecondToAnHour)
+{
+    EXPECT_EQ(parseHeadlessOptions({"list.txt"}).checkpointSeconds, 30);
+    EXPECT_EQ(parseHeadlessOptions({"--checkpoint", "1", "list.txt"}).checkpointSeconds, 1);
+    EXPECT_EQ(parseHeadlessOptions({"--jobs", "2", "--checkpoint", "3600", "list.txt"}).checkpointSeconds, 3600);
+    EXPECT_EQ(parseHeadlessOptions({"--continue", "--checkpoint", "5"}).checkpointSeconds, 5);
+    for (const char* bad : {"0", "3601", "-1"})
+        EXPECT_NE(errorOf({"--checkpoint", bad, "a.txt"}).find("between 1 and 3600 seconds"), std::string::npos)
+            << bad;
+    EXPECT_NE(errorOf({"--checkpoint", "5s", "a.txt"}).find("whole number"), std::string::npos);
+    EXPECT_NE(errorOf({"a.txt", "--checkpoint"}).find("needs a value"), std::string::npos);
+}
+
 TEST(HeadlessOptions, HelpNamesEveryOptionAndExitStatus)
 {
     const std::string help = headlessHelpText();
     for (const char* word : {"--jobs", "--settle", "--timeout", "--interval", "--own-site", "--filter", "--contain",
-                             "--not-contain", "--https", "--continue", "--format", "--save", "--state-dir", "--help",
-                             "\n  0 ", "\n  1 ", "\n  3 ", "\n  130 ", "\n  141 "})
+                             "--not-contain", "--https", "--continue", "--format", "--save", "--state-dir",
+                             "--checkpoint", "--help", "\n  0 ", "\n  1 ", "\n  3 ", "\n  130 ", "\n  141 "})
         EXPECT_NE(help.find(word), std::string::npos) << word;
+}
+
+TEST(HeadlessOptions, VersionIsAnsweredLikeHelp)
+{
+    EXPECT_TRUE(parseHeadlessOptions({"--version"}).version);
+    // Nothing else is checked, as with --help.
+    EXPECT_TRUE(parseHeadlessOptions({"--continue", "3", "a.txt", "--version"}).version);
+    EXPECT_FALSE(parseHeadlessOptions({"a.txt"}).version);
+    // help2man reads the version from this line.
+    EXPECT_TRUE(std::regex_match(headlessVersionText(), std::regex("linktrawl [0-9]+(\\.[0-9]+)*\n")))
+        << headlessVersionText();
+    EXPECT_NE(headlessHelpText().find("  -h, --help           show this text.\n  --version "), std::string::npos);
 }
 
 TEST(ConsoleSearchView, WritesEachAcceptedLinkWithItsPageAndKeepsTheLists)

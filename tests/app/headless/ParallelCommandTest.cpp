@@ -3,6 +3,7 @@
 // back, standard input, state folders side by side, GNU parallel, failed
 // output and --save.
 #include "CommandFixture.h"
+#include "LinkRecord.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,20 +24,6 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 
 namespace {
-
-// One accepted link as the jsonl and csv formats carry it.
-struct Record {
-    long long line = 0;
-    std::string page;
-    std::string link;
-
-    bool operator==(const Record& o) const { return std::tie(line, page, link) == std::tie(o.line, o.page, o.link); }
-};
-
-std::ostream& operator<<(std::ostream& os, const Record& r)
-{
-    return os << r.line << " " << r.page << " " << r.link;
-}
 
 // The lines of text, each ended by eol (a missing last one is a failure).
 std::vector<std::string> splitLines(const std::string& text, const std::string& eol = "\n")
