@@ -134,10 +134,11 @@ void HeadlessRun::endOnOutputError(const OutputError& error, OptionsView& option
     end(kFailed);
 }
 
-void HeadlessRun::checkpoint(OptionsView& options, std::int32_t position, std::int32_t total)
+void HeadlessRun::checkpoint(OptionsView& options, std::int32_t position, std::int32_t total, bool withLinks)
 {
     try {
-        links_.checkpoint(position + 1);
+        if (withLinks)
+            links_.checkpoint(position + 1);
         files_.writeFilterLists(options);
         files_.writeProgress(options, position, total);
     } catch (const OutputError& e) {

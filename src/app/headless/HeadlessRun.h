@@ -77,7 +77,10 @@ protected:
     // the disk first, then the position (lines from the top whose links are
     // all written) and the options, so that after any kill the run can be
     // continued from it, and nothing before it was lost.
-    void checkpoint(OptionsView& options, std::int32_t position, std::int32_t total);
+    // withLinks false: the position alone, as the search starts, so that a
+    // kill before the first checkpoint leaves this search to continue, not
+    // the one saved before it (whose --save file is left as it is).
+    void checkpoint(OptionsView& options, std::int32_t position, std::int32_t total, bool withLinks = true);
     // Starts the timer that calls save() every --checkpoint seconds.
     void startCheckpoints(std::function<void()> save);
     // Ends the run with code; save: commit the --save file.

@@ -102,6 +102,9 @@ void ParallelRun::begin()
         ParallelSearchSink& sink = *this;
         search_ = std::make_unique<ParallelSearch>([this] { return nextAddress(); }, pool_, filter_, sink);
         progressTimer_.start(500);
+        checkpoint(searchOptions_, position_, total_, false);
+        if (ended())
+            return;
         startCheckpoints([this] { saveCheckpoint(); });
         search_->start(position_);
     });

@@ -77,6 +77,9 @@ void SteppedRun::begin()
     }
     // The first line is loading: the lines before it are done.
     harvested_ = controller_.position() - 1;
+    checkpoint(view_, harvested_, controller_.total(), false);
+    if (ended())
+        return;
     startCheckpoints([this] { checkpoint(view_, harvested_, controller_.total()); });
 }
 
