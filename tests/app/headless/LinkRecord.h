@@ -3,6 +3,7 @@
 #include <ostream>
 #include <string>
 #include <tuple>
+#include <vector>
 
 namespace lt::test {
 
@@ -17,6 +18,15 @@ struct Record {
 inline std::ostream& operator<<(std::ostream& os, const Record& r)
 {
     return os << r.line << " " << r.page << " " << r.link;
+}
+
+// The links of records as the text format writes them.
+inline std::string asText(const std::vector<Record>& records, const std::string& eol = "\n")
+{
+    std::string text;
+    for (const Record& r : records)
+        text += r.link + eol;
+    return text;
 }
 
 } // namespace lt::test

@@ -208,14 +208,6 @@ protected:
         return records;
     }
 
-    static std::string asText(const std::vector<Record>& records, const std::string& eol = "\n")
-    {
-        std::string text;
-        for (const Record& r : records)
-            text += r.link + eol;
-        return text;
-    }
-
     // The lines of a progress file (CR LF); empty when there is none.
     std::vector<std::string> progressLines(const std::string& path) const
     {

@@ -203,14 +203,6 @@ protected:
         return records;
     }
 
-    static std::string asText(const std::vector<Record>& records, const std::string& eol = "\n")
-    {
-        std::string text;
-        for (const Record& r : records)
-            text += r.link + eol;
-        return text;
-    }
-
     // The lines of the progress file in folder (the program folder when empty).
     std::vector<std::string> savedProgress(const std::string& folder = {}) const
     {
