@@ -1,8 +1,12 @@
 #include "app/headless/HeadlessOptions.h"
+#include "app/headless/OptionTable.h"
 
 #include "base/Error.h"
 #include "search/Interval.h"
 #include "text/IntegerText.h"
+
+#include <set>
+#include <string_view>
 
 namespace lt {
 
@@ -35,85 +39,183 @@ bool looksLikeNumber(const std::string& text)
     return digits != std::string::npos && digits <= 1 && (digits == 0 || text[0] == '-' || text[0] == '+');
 }
 
+// What the parse has seen besides the options themselves.
+struct Parse {
+    HeadlessOptions o;
+    std::set<std::string_view> given;
+};
+
+using Entry = OptionEntry<Parse>;
+using V = Entry::Value;
+using S = Entry::Section;
+
+// The order of --help.
+const Entry kOptions[] = {
+    {"--jobs", "", "N", V::Number, S::Search, 1, HeadlessOptions::kMaxJobs, "",
+     "load N pages at once ({range}). A page is read as soon as its links are there (see \"When a page is read\" "
+     "below), at the latest after --timeout. The links come out in list order, as one page at a time would give "
+     "them. A page whose links cannot be read is reported on standard error with its line number and address, and "
+     "the search goes on.",
+     [](Parse& p, const std::string&, std::int32_t n, bool) { p.o.jobs = n; }},
+    {"--settle", "", "MS", V::Number, S::Search, 0, 60000, " milliseconds",
+     "with --jobs: how long a page's links must stand still before it is read (default 250).",
+     [](Parse& p, const std::string&, std::int32_t n, bool) { p.o.settleMs = n; }},
+    {"--timeout", "", "SECONDS", V::Number, S::Search, 1, 3600, " seconds",
+     "with --jobs: read a page that is still not ready after this long, as it stands (default 30); a page whose "
+     "links keep changing (a ticker) is read then. Give up on a page whose links have not come twice this long "
+     "after they were asked for (its renderer is replaced).",
+     [](Parse& p, const std::string&, std::int32_t n, bool) { p.o.timeoutSeconds = n; }},
+    {"--images", "", "", V::None, S::Search, 0, 0, "",
+     "with --jobs: let pages fetch images, fonts, media and frames of other sites too (by default they do not: "
+     "nobody sees them and no link of the page comes from them).",
+     [](Parse& p, const std::string&, std::int32_t, bool) { p.o.images = true; }},
+    {"--interval", "", "SECONDS", V::Number, S::Search, kIntervalMin, kIntervalMax, " seconds",
+     "without --jobs: the time of one step, {range} (default 5). A page is read at the first step after it has "
+     "loaded, at the latest after six steps.",
+     [](Parse& p, const std::string&, std::int32_t n, bool) { p.o.interval = n; }},
+    {"--own-site", "", "", V::None, S::Search, 0, 0, "",
+     "accept only links that contain the page's own site (the last two parts of its host name).",
+     [](Parse& p, const std::string&, std::int32_t, bool) { p.o.ownSite = true; }},
+    {"--filter", "", "", V::None, S::Search, 0, 0, "",
+     "apply the filter lists: a link must contain every must-contain text and none of the must-not-contain texts.",
+     [](Parse& p, const std::string&, std::int32_t, bool) { p.o.filter = true; }},
+    {"--contain", "", "TEXT", V::Text, S::Search, 0, 0, "",
+     "a must-contain text; repeat for more. Replaces the saved list (default: \"http://\").",
+     [](Parse& p, const std::string& text, std::int32_t, bool) {
+         if (!p.o.mustContain)
+             p.o.mustContain.emplace();
+         p.o.mustContain->push_back(text);
+     }},
+    {"--not-contain", "", "TEXT", V::Text, S::Search, 0, 0, "",
+     "a must-not-contain text; repeat for more. Replaces the saved list (default: \"#\").",
+     [](Parse& p, const std::string& text, std::int32_t, bool) {
+         if (!p.o.mustNotContain)
+             p.o.mustNotContain.emplace();
+         p.o.mustNotContain->push_back(text);
+     }},
+    {"--https", "", "", V::None, S::Search, 0, 0, "", "also accept links that begin with \"https://\".",
+     [](Parse& p, const std::string&, std::int32_t, bool) { p.o.https = true; }},
+    {"--continue", "", "[N]", V::OptionalNumber, S::Search, 0, 0, "",
+     "go on with the last saved search (its address list and options) from line N+1; without N, from the position "
+     "it saved last (after a stop, or its last checkpoint when it was killed).",
+     [](Parse& p, const std::string& text, std::int32_t, bool hasNumber) {
+         // The line number is optional: without it the saved position counts.
+         p.o.continueAfter = HeadlessOptions::kSavedPosition;
+         if (hasNumber) {
+             const std::int32_t n = wholeNumber("--continue", text);
+             if (n < 0)
+                 throw Error("--continue needs a line number of 0 or more");
+             p.o.continueAfter = n;
+         }
+     }},
+
+    {"--format", "", "FORMAT", V::Text, S::Output, 0, 0, "",
+     "text (default): one link per line;\n"
+     "jsonl: one JSON object per line, {\"line\":N,\"page\":\"PAGE\",\"link\":\"LINK\"}, UTF-8;\n"
+     "csv: RFC 4180 with the header line,page,link.\n"
+     "N is the line of the list, PAGE the address of the page the link was found on.",
+     [](Parse& p, const std::string& name, std::int32_t, bool) {
+         if (!LinkOutput::parseFormat(name, p.o.format))
+             throw Error("--format is text, jsonl or csv, not '" + name + "'");
+     }},
+    {"--save", "", "FILE", V::Text, S::Output, 0, 0, "",
+     "also write the accepted links to FILE, one per line (CR LF); FILE is replaced at the first checkpoint (or the "
+     "end, when that comes first) and then grows.",
+     [](Parse& p, const std::string& file, std::int32_t, bool) {
+         if (file.empty())
+             throw Error("--save needs a file name");
+         p.o.saveFile = file;
+     }},
+    {"--state-dir", "", "DIR", V::Text, S::Output, 0, 0, "",
+     "keep the progress and filter files and the browser's data in DIR (made when missing) instead of the program "
+     "folder and ~/.local/share/linktrawler/engine. Runs with different folders can go side by side; a run on a "
+     "folder in use refuses.",
+     [](Parse& p, const std::string& dir, std::int32_t, bool) {
+         if (dir.empty())
+             throw Error("--state-dir needs a folder");
+         p.o.stateDir = dir;
+     }},
+    {"--checkpoint", "", "SECONDS", V::Number, S::Output, 1, 3600, " seconds",
+     "save the position every SECONDS while the run goes ({range}, default 30; see \"Long runs\" below).",
+     [](Parse& p, const std::string&, std::int32_t n, bool) { p.o.checkpointSeconds = n; }},
+    {"--verbose", "", "", V::None, S::Output, 0, 0, "",
+     "also show the browser engine's and Qt's own log lines on standard error (by default only their fatal ones).",
+     [](Parse& p, const std::string&, std::int32_t, bool) { p.o.verbose = true; }},
+    {"--help", "-h", "", V::None, S::Output, 0, 0, "", "show this text.",
+     [](Parse& p, const std::string&, std::int32_t, bool) { p.o.help = true; }},
+    {"--version", "", "", V::None, S::Output, 0, 0, "", "show the version of linktrawl.",
+     [](Parse& p, const std::string&, std::int32_t, bool) { p.o.version = true; }},
+};
+
+const Entry* entryNamed(const std::string& arg)
+{
+    for (const Entry& e : kOptions)
+        if (arg == e.name || (!e.shortName.empty() && arg == e.shortName))
+            return &e;
+    return nullptr;
+}
+
+std::string sectionHelp(S section)
+{
+    std::string out;
+    for (const Entry& e : kOptions) {
+        if (e.section != section)
+            continue;
+        std::string names = e.shortName.empty() ? std::string(e.name) : std::string(e.shortName) + ", " + std::string(e.name);
+        if (!e.valueName.empty())
+            names += " " + std::string(e.valueName);
+        out += optionHelpEntry(names, withRange(e.help, e.low, e.high));
+    }
+    return out;
+}
+
 } // namespace
 
 HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args)
 {
-    HeadlessOptions o;
+    Parse p;
+    HeadlessOptions& o = p.o;
     bool onlyFiles = false;
-    bool settleGiven = false;
-    bool timeoutGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size())
-                throw Error(a + " needs a value");
-            return args[++i];
-        };
         if (onlyFiles || a.empty() || a[0] != '-' || a == "-") {
             if (!o.listFile.empty())
                 throw Error("Give one address list file, not '" + o.listFile + "' and '" + a + "'");
             o.listFile = a;
-        } else if (a == "--") {
-            onlyFiles = true;
-        } else if (a == "-h" || a == "--help") {
-            o.help = true;
-        } else if (a == "--version") {
-            o.version = true;
-        } else if (a == "--interval") {
-            o.interval = numberBetween(a, value(), kIntervalMin, kIntervalMax, " seconds");
-        } else if (a == "--own-site") {
-            o.ownSite = true;
-        } else if (a == "--filter") {
-            o.filter = true;
-        } else if (a == "--contain") {
-            if (!o.mustContain)
-                o.mustContain.emplace();
-            o.mustContain->push_back(value());
-        } else if (a == "--not-contain") {
-            if (!o.mustNotContain)
-                o.mustNotContain.emplace();
-            o.mustNotContain->push_back(value());
-        } else if (a == "--continue") {
-            // The line number is optional: without it the saved position counts.
-            o.continueAfter = HeadlessOptions::kSavedPosition;
-            if (i + 1 < args.size() && looksLikeNumber(args[i + 1])) {
-                const std::int32_t n = wholeNumber(a, args[++i]);
-                if (n < 0)
-                    throw Error("--continue needs a line number of 0 or more");
-                o.continueAfter = n;
-            }
-        } else if (a == "--save") {
-            o.saveFile = value();
-            if (o.saveFile.empty())
-                throw Error("--save needs a file name");
-        } else if (a == "--https") {
-            o.https = true;
-        } else if (a == "--format") {
-            const std::string& name = value();
-            if (!LinkOutput::parseFormat(name, o.format))
-                throw Error("--format is text, jsonl or csv, not '" + name + "'");
-        } else if (a == "--jobs") {
-            o.jobs = numberBetween(a, value(), 1, HeadlessOptions::kMaxJobs);
-        } else if (a == "--settle") {
-            o.settleMs = numberBetween(a, value(), 0, 60000, " milliseconds");
-            settleGiven = true;
-        } else if (a == "--timeout") {
-            o.timeoutSeconds = numberBetween(a, value(), 1, 3600, " seconds");
-            timeoutGiven = true;
-        } else if (a == "--verbose") {
-            o.verbose = true;
-        } else if (a == "--images") {
-            o.images = true;
-        } else if (a == "--checkpoint") {
-            o.checkpointSeconds = numberBetween(a, value(), 1, 3600, " seconds");
-        } else if (a == "--state-dir") {
-            o.stateDir = value();
-            if (o.stateDir.empty())
-                throw Error("--state-dir needs a folder");
-        } else {
-            throw Error("Unknown option '" + a + "' (see linktrawl --help)");
+            continue;
         }
+        if (a == "--") {
+            onlyFiles = true;
+            continue;
+        }
+        const Entry* e = entryNamed(a);
+        if (!e)
+            throw Error("Unknown option '" + a + "' (see linktrawl --help)");
+        p.given.insert(e->name);
+        std::string text;
+        std::int32_t number = 0;
+        bool hasNumber = false;
+        switch (e->value) {
+        case V::None:
+            break;
+        case V::OptionalNumber:
+            if (i + 1 < args.size() && looksLikeNumber(args[i + 1])) {
+                text = args[++i];
+                hasNumber = true;
+            }
+            break;
+        case V::Text:
+        case V::Number:
+            if (i + 1 >= args.size())
+                throw Error(a + " needs a value");
+            text = args[++i];
+            if (e->value == V::Number) {
+                number = numberBetween(a, text, e->low, e->high, e->unit);
+                hasNumber = true;
+            }
+            break;
+        }
+        e->apply(p, text, number, hasNumber);
     }
     if (o.help || o.version)
         return o;
@@ -129,7 +231,7 @@ HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args)
     if (o.jobs && o.interval)
         throw Error("--interval sets the time of a step; with --jobs pages are read when they have loaded "
                     "(see --settle and --timeout)");
-    if (!o.jobs && (settleGiven || timeoutGiven || o.images))
+    if (!o.jobs && (p.given.count("--settle") || p.given.count("--timeout") || o.images))
         throw Error("--settle, --timeout and --images go with --jobs");
     return o;
 }
@@ -147,65 +249,8 @@ read. Only links that begin with "http://" are accepted (with --https also
 "https://"), each at most once per page.
 
 Search:
-  --jobs N             load N pages at once (1 to 32). A page is read as
-                       soon as its links are there (see "When a page is
-                       read" below), at the latest after --timeout. The links
-                       come out in list order, as one page at a time would
-                       give them. A page whose links cannot be read is
-                       reported on standard error with its line number and
-                       address, and the search goes on.
-  --settle MS          with --jobs: how long a page's links must stand still
-                       before it is read (default 250).
-  --timeout SECONDS    with --jobs: read a page that is still not ready after
-                       this long, as it stands (default 30); a page whose
-                       links keep changing (a ticker) is read then. Give up
-                       on a page whose links have not come twice this long
-                       after they were asked for (its renderer is replaced).
-  --images             with --jobs: let pages fetch images, fonts, media and
-                       frames of other sites too (by default they do not:
-                       nobody sees them and no link of the page comes from
-                       them).
-  --interval SECONDS   without --jobs: the time of one step, 1 to 60
-                       (default 5). A page is read at the first step after
-                       it has loaded, at the latest after six steps.
-  --own-site           accept only links that contain the page's own site
-                       (the last two parts of its host name).
-  --filter             apply the filter lists: a link must contain every
-                       must-contain text and none of the must-not-contain texts.
-  --contain TEXT       a must-contain text; repeat for more. Replaces the
-                       saved list (default: "http://").
-  --not-contain TEXT   a must-not-contain text; repeat for more. Replaces the
-                       saved list (default: "#").
-  --https              also accept links that begin with "https://".
-  --continue [N]       go on with the last saved search (its address list and
-                       options) from line N+1; without N, from the position
-                       it saved last (after a stop, or its last checkpoint
-                       when it was killed).
-
-Output:
-  --format FORMAT      text (default): one link per line;
-                       jsonl: one JSON object per line,
-                       {"line":N,"page":"PAGE","link":"LINK"}, UTF-8;
-                       csv: RFC 4180 with the header line,page,link.
-                       N is the line of the list, PAGE the address of the page
-                       the link was found on.
-  --save FILE          also write the accepted links to FILE, one per line
-                       (CR LF); FILE is replaced at the first checkpoint
-                       (or the end, when that comes first) and then grows.
-  --state-dir DIR      keep the progress and filter files and the browser's
-                       data in DIR (made when missing) instead of the program
-                       folder and ~/.local/share/linktrawler/engine. Runs with
-                       different folders can go side by side; a run on a
-                       folder in use refuses.
-  --checkpoint SECONDS
-                       save the position every SECONDS while the run goes
-                       (1 to 3600, default 30; see "Long runs" below).
-  --verbose            also show the browser engine's and Qt's own log lines
-                       on standard error (by default only their fatal ones).
-  -h, --help           show this text.
-  --version            show the version of linktrawl.
-
-While it runs, the position in the list, the number of links found and what
+)" + sectionHelp(S::Search) +
+           "\nOutput:\n" + sectionHelp(S::Output) + "\n" + R"(While it runs, the position in the list, the number of links found and what
 is loading are shown on standard error when that is a terminal. The
 browser's history and cache are emptied before the search starts.
 

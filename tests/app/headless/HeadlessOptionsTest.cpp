@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <regex>
+#include <sstream>
 
 using namespace lt;
 
@@ -123,6 +124,27 @@ TEST(HeadlessOptions, HelpNamesEveryOptionAndExitStatus)
                              "--not-contain", "--https", "--continue", "--format", "--save", "--state-dir",
                              "--checkpoint", "--help", "\n  0 ", "\n  1 ", "\n  3 ", "\n  130 ", "\n  141 "})
         EXPECT_NE(help.find(word), std::string::npos) << word;
+}
+
+// --help and the parser read one table: every option the help lists is
+// known to the parser, and the help fits a terminal of 80 columns.
+TEST(HeadlessOptions, HelpAndParserKnowTheSameOptions)
+{
+    const std::string help = headlessHelpText();
+    const std::regex option("\n  (-h, )?(--[a-z-]+)( [A-Z\\[][A-Z\\]-]*)?(?=  |\n)");
+    int listed = 0;
+    for (std::sregex_iterator it(help.begin(), help.end(), option), end; it != end; ++it) {
+        ++listed;
+        const std::string name = (*it)[2];
+        const std::string error = errorOf({name, "1", "list.txt"});
+        EXPECT_EQ(error.find("Unknown option"), std::string::npos) << name << ": " << error;
+    }
+    EXPECT_GE(listed, 18);
+    std::istringstream lines(help);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("   or: ", 0) != 0) // the usage lines are as long as they must be
+            EXPECT_LE(line.size(), 78u) << line;
+    EXPECT_NE(errorOf({"--frobnicate"}).find("Unknown option '--frobnicate'"), std::string::npos);
 }
 
 TEST(HeadlessOptions, VersionIsAnsweredLikeHelp)
