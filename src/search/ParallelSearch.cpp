@@ -85,8 +85,13 @@ void ParallelSearch::deliver()
             ++unreadable_;
             sink_.pageUnreadable(it->first, done.address, *done.outcome.error);
         } else {
-            if (done.outcome.timedOut && done.outcome.location.empty())
+            if (done.outcome.timedOut && done.outcome.location.empty()) {
+                ++unreadable_;
                 sink_.pageNotLoaded(it->first, done.address);
+            } else if (done.outcome.failure) {
+                ++unreadable_;
+                sink_.pageFailed(it->first, done.address, *done.outcome.failure);
+            }
             filter_.harvestPage(done.outcome.location, std::move(done.outcome.links), found_);
             // An empty location harvests nothing and keeps the found set of
             // the page before; that page's links were delivered already.

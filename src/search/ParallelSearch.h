@@ -22,6 +22,9 @@ struct PageOutcome {
     std::optional<std::string> error;
     // The load had not finished within its time: the page was read as it stood.
     bool timedOut = false;
+    // The page's own load failed, but the document the site sent with the
+    // failure (an HTTP error page) was read: why, for the user.
+    std::optional<std::string> failure;
 };
 
 // Pages that load side by side, one address at a time in each slot.
@@ -48,6 +51,9 @@ public:
     // Nothing had loaded when the page's time was up; it is then harvested
     // as it stood, which gives nothing.
     virtual void pageNotLoaded(std::int64_t /*line*/, const std::string& /*address*/) {}
+    // The page's own load failed (an HTTP error status); the document that
+    // came with it is harvested next.
+    virtual void pageFailed(std::int64_t /*line*/, const std::string& /*address*/, const std::string& /*why*/) {}
     // Every page handed out is done: the list is at its end, or the search
     // was stopped.
     virtual void searchEnded() = 0;
@@ -78,6 +84,7 @@ public:
     void pageDone(int slot, PageOutcome outcome);
 
     std::int64_t position() const { return position_; }
+    // Pages reported: unreadable, not loaded, or failed with a status.
     std::int64_t unreadablePages() const { return unreadable_; }
     bool listEnded() const { return listEnded_; }
     bool ended() const { return ended_; }

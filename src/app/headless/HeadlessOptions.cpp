@@ -54,8 +54,10 @@ const Entry kOptions[] = {
     {"--jobs", "", "N", V::Number, S::Search, 1, HeadlessOptions::kMaxJobs, "",
      "load N pages at once ({range}). A page is read as soon as its links are there (see \"When a page is read\" "
      "below), at the latest after --timeout. The links come out in list order, as one page at a time would give "
-     "them. A page whose links cannot be read is reported on standard error with its line number and address, and "
-     "the search goes on.",
+     "them. A page that cannot be loaded (\"connection refused\", \"host not found\", \"certificate not "
+     "trusted\", ...) or whose links cannot be read is reported on standard error with its line number, address "
+     "and the reason, and the search goes on. A page the site serves with an HTTP error status (a 404 with a "
+     "menu) is harvested, and its status reported the same way.",
      [](Parse& p, const std::string&, std::int32_t n, bool) { p.o.jobs = n; }},
     {"--settle", "", "MS", V::Number, S::Search, 0, 60000, " milliseconds",
      "with --jobs: how long a page's links must stand still before it is read (default 250).",
@@ -69,6 +71,25 @@ const Entry kOptions[] = {
      "with --jobs: let pages fetch images, fonts, media and frames of other sites too (by default they do not: "
      "nobody sees them and no link of the page comes from them).",
      [](Parse& p, const std::string&, std::int32_t, bool) { p.o.images = true; }},
+    {"--per-site", "", "N", V::Number, S::Search, 1, HeadlessOptions::kMaxJobs, "",
+     "with --jobs: at most N pages of one site (host name) load at once ({range}). Without it, a site's pages "
+     "load as long as they keep its six connections busy (see \"When a page is read\").",
+     [](Parse& p, const std::string&, std::int32_t n, bool) { p.o.perSite = n; }},
+    {"--delay", "", "MS", V::Number, S::Search, 0, 3600000, " milliseconds",
+     "with --jobs: at least MS milliseconds between the starts of two page loads from one site, loads again "
+     "after a failure included (default 0).",
+     [](Parse& p, const std::string&, std::int32_t n, bool) { p.o.delayMs = n; }},
+    {"--retries", "", "N", V::Number, S::Search, 0, HeadlessOptions::kMaxRetries, "",
+     "with --jobs: load a page whose own load failed again, up to N times ({range}, default 2), after pauses of "
+     "1, 2, 4 ... seconds (at most 30). Failures that count: no connection (refused, unreachable, no network), a "
+     "reset, closed or timed-out connection, an empty answer, HTTP 408, 429 and 5xx. After a 429 or 503 the page's "
+     "Retry-After is asked for with a HEAD request and waited for, up to 120 seconds; a site that asks for longer "
+     "is not tried again, and its page is read as it came.",
+     [](Parse& p, const std::string&, std::int32_t n, bool) { p.o.retries = n; }},
+    {"--insecure", "-k", "", V::None, S::Search, 0, 0, "",
+     "accept the certificates of https sites that the browser does not trust (self-signed, expired, of another "
+     "name), as curl -k does. Without it, --jobs reports their pages as \"certificate not trusted\".",
+     [](Parse& p, const std::string&, std::int32_t, bool) { p.o.insecure = true; }},
     {"--interval", "", "SECONDS", V::Number, S::Search, kIntervalMin, kIntervalMax, " seconds",
      "without --jobs: the time of one step, {range} (default 5). A page is read at the first step after it has "
      "loaded, at the latest after six steps.",
@@ -231,8 +252,11 @@ HeadlessOptions parseHeadlessOptions(const std::vector<std::string>& args)
     if (o.jobs && o.interval)
         throw Error("--interval sets the time of a step; with --jobs pages are read when they have loaded "
                     "(see --settle and --timeout)");
-    if (!o.jobs && (p.given.count("--settle") || p.given.count("--timeout") || o.images))
-        throw Error("--settle, --timeout and --images go with --jobs");
+    if (!o.jobs) {
+        for (const char* name : {"--settle", "--timeout", "--images", "--per-site", "--delay", "--retries"})
+            if (p.given.count(name))
+                throw Error("--settle, --timeout, --images, --per-site, --delay and --retries go with --jobs");
+    }
     return o;
 }
 
@@ -296,7 +320,8 @@ away (| head), it ends quietly, also saving the position.
 Exit status:
   0    the list was searched to its end
   1    the search was refused or failed (the reason is on standard error)
-  3    the list was searched to its end, but some pages could not be read
+  3    the list was searched to its end, but some pages failed to load or
+       could not be read (with --jobs; each is reported on standard error)
   130  the search was stopped with Ctrl-C or SIGTERM and saved
   141  the reader of standard output went away; the position is saved
 )";

@@ -34,6 +34,12 @@ struct HeadlessOptions {
     // With --jobs: pages fetch images, fonts and media too.
     bool images = false;
     int timeoutSeconds = kDefaultTimeoutSeconds;
+    // With --jobs: how a run treats the sites it loads from.
+    std::optional<int> perSite;
+    int delayMs = 0;
+    int retries = kDefaultRetries;
+    // Certificates the engine does not trust are accepted (curl -k).
+    bool insecure = false;
     // Folder of the progress and filter files and of the engine's profile.
     std::string stateDir;
     // How often the position is saved while the run goes.
@@ -44,6 +50,8 @@ struct HeadlessOptions {
     static constexpr int kDefaultSettleMs = 250;
     static constexpr int kDefaultTimeoutSeconds = 30;
     static constexpr int kDefaultCheckpointSeconds = 30;
+    static constexpr int kDefaultRetries = 2;
+    static constexpr int kMaxRetries = 10;
     static constexpr std::int32_t kSavedPosition = -1;
 
     bool readsStandardInput() const { return listFile == "-"; }

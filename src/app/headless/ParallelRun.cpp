@@ -14,7 +14,8 @@ ParallelRun::ParallelRun(const HeadlessOptions& options, QApplication& app, cons
       filter_(searchOptions_, options.https ? LinkSchemes::HttpAndHttps : LinkSchemes::Http),
       pool_(profile_, *options.jobs,
             PagePool::Timing{options.settleMs, options.timeoutSeconds * 1000, 2 * options.timeoutSeconds * 1000,
-                             options.images})
+                             options.images},
+            PageLoadRules{options.perSite.value_or(0), options.delayMs, options.retries, options.insecure})
 {
     for (QWebEnginePage* page : pool_.pages())
         store_.addPage(page);
@@ -126,7 +127,7 @@ void ParallelRun::showProgress()
     const bool unknown = options_.readsStandardInput();
     progress_.show(std::to_string(search_->position()) + "/" + (unknown ? "?" : intToStr(total_)) + "  found "
                    + std::to_string(links_.count()) + "  loading " + std::to_string(search_->busySlots())
-                   + (search_->unreadablePages() ? "  unreadable " + std::to_string(search_->unreadablePages()) : "")
+                   + (search_->unreadablePages() ? "  failed " + std::to_string(search_->unreadablePages()) : "")
                    + rate_.describe(unknown ? std::nullopt : std::optional<std::int64_t>(total_)));
 }
 
@@ -143,6 +144,11 @@ void ParallelRun::pageUnreadable(std::int64_t line, const std::string& address, 
 void ParallelRun::pageNotLoaded(std::int64_t line, const std::string& address)
 {
     lineMessage(line, address, "nothing loaded within " + std::to_string(options_.timeoutSeconds) + " seconds");
+}
+
+void ParallelRun::pageFailed(std::int64_t line, const std::string& address, const std::string& why)
+{
+    lineMessage(line, address, why + "; the page it served is harvested");
 }
 
 void ParallelRun::saveCheckpoint()

@@ -36,6 +36,7 @@ private:
                        const std::vector<std::string>& accepted) override;
     void pageUnreadable(std::int64_t line, const std::string& address, const std::string& error) override;
     void pageNotLoaded(std::int64_t line, const std::string& address) override;
+    void pageFailed(std::int64_t line, const std::string& address, const std::string& why) override;
     void searchEnded() override;
 
     MemoryOptions searchOptions_;

@@ -10,6 +10,7 @@ SteppedRun::SteppedRun(const HeadlessOptions& options, QApplication& app, const 
     : HeadlessRun(options, app, state), host_(profile_), view_(links_, progress_), stepTimer_(timer_),
       controller_(view_, view_, stepTimer_, files_, found_, environment())
 {
+    host_.page()->setAcceptsUntrustedCertificates(options.insecure);
     store_.addPage(host_.page());
     view_.setPageSource(
         [this] { return ConsoleSearchView::Page{controller_.position(), host_.locationUrl()}; },

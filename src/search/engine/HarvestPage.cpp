@@ -27,9 +27,13 @@ HarvestPage::HarvestPage(QWebEngineProfile* profile, QObject* parent) : QWebEngi
         setFeaturePermission(origin, feature, PermissionDeniedByUser);
     });
     connect(this, &QWebEnginePage::certificateError, this, [this](const QWebEngineCertificateError& error) {
+        QWebEngineCertificateError answer = error;
+        if (acceptsUntrusted_ && answer.isOverridable()) {
+            answer.acceptCertificate();
+            return;
+        }
         ++refused_;
-        QWebEngineCertificateError refused = error;
-        refused.rejectCertificate();
+        answer.rejectCertificate();
     });
     connect(this, &QWebEnginePage::selectClientCertificate, this,
             [this](QWebEngineClientCertificateSelection selection) {

@@ -7,7 +7,8 @@ namespace lt {
 // dialogs are answered at once without showing anything (confirm() with no,
 // prompt() as cancelled, "leave this page?" with yes), new windows, file
 // choosers, permissions, client certificates and certificate errors are all
-// refused, and console output is dropped.
+// refused (the last unless the run accepts untrusted certificates), and
+// console output is dropped.
 class HarvestPage : public QWebEnginePage {
     Q_OBJECT
 public:
@@ -15,6 +16,8 @@ public:
 
     // Dialogs and windows the page asked for and did not get (for tests).
     int refusedRequests() const { return refused_; }
+    // As curl -k: a certificate the engine does not trust is taken.
+    void setAcceptsUntrustedCertificates(bool accept) { acceptsUntrusted_ = accept; }
 
 protected:
     void javaScriptAlert(const QUrl& origin, const QString& msg) override;
@@ -29,6 +32,7 @@ protected:
 
 private:
     int refused_ = 0;
+    bool acceptsUntrusted_ = false;
 };
 
 } // namespace lt

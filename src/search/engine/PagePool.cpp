@@ -4,12 +4,15 @@
 #include "search/engine/EngineProfile.h"
 #include "search/engine/HarvestPage.h"
 #include "search/engine/ReadinessProbe.h"
+#include "search/engine/RetryAfterProbe.h"
 
 #include <QPointer>
 #include <QTimer>
 #include <QVariant>
+#include <QWebEngineLoadingInfo>
 #include <algorithm>
 #include <csignal>
+#include <ctime>
 #include <memory>
 #include <sys/types.h>
 #include <utility>
@@ -26,9 +29,43 @@ constexpr int kLoadsPerServer = 6;
 // How often a loading page is looked at.
 constexpr int kProbeMs = 100;
 
+// How long an HTTP error page's Retry-After is waited for.
+constexpr int kRetryAfterWaitMs = 3000;
+
 QString serverOf(const QUrl& url)
 {
     return url.scheme() + QLatin1String("://") + url.host() + QLatin1Char(':') + QString::number(url.port());
+}
+
+std::string toText(const QString& s)
+{
+    const QByteArray utf8 = s.toUtf8();
+    return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+}
+
+// The failure a load reports, if it is one the user hears of: a stopped or
+// replaced load (net::ERR_ABORTED) is none.
+std::optional<LoadFailure> failureOf(const QWebEngineLoadingInfo& info)
+{
+    if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus)
+        return std::nullopt;
+    constexpr int kAborted = -3;
+    switch (info.errorDomain()) {
+    case QWebEngineLoadingInfo::NoErrorDomain:
+        return std::nullopt;
+    case QWebEngineLoadingInfo::HttpStatusCodeDomain:
+        if (info.errorCode() < 400)
+            return std::nullopt;
+        return httpStatusFailure(info.errorCode());
+    case QWebEngineLoadingInfo::CertificateErrorDomain:
+        return certificateFailure(info.errorCode());
+    case QWebEngineLoadingInfo::InternalErrorDomain:
+        if (info.errorCode() == kAborted)
+            return std::nullopt;
+        [[fallthrough]];
+    default:
+        return networkFailure(info.errorCode(), toText(info.errorString()));
+    }
 }
 } // namespace
 
@@ -37,8 +74,9 @@ class PagePool::Slot : public QObject {
 public:
     Slot(PagePool& pool, int index) : pool_(pool), index_(index)
     {
-        for (QTimer* t : {&settle_, &deadline_, &linkWait_})
+        for (QTimer* t : {&settle_, &deadline_, &linkWait_, &pause_})
             t->setSingleShot(true);
+        connect(&pause_, &QTimer::timeout, this, &Slot::paused);
         connect(&settle_, &QTimer::timeout, this, &Slot::settled);
         connect(&probe_, &QTimer::timeout, this, &Slot::probe);
         connect(&deadline_, &QTimer::timeout, this, &Slot::timeUp);
@@ -50,20 +88,27 @@ public:
     int index() const { return index_; }
     QWebEnginePage* page() const { return page_; }
     const QString& server() const { return server_; }
+    // The host name: what one site means to --per-site and --delay.
+    const QString& site() const { return site_; }
     bool busy() const { return state_ != State::Idle; }
+    // Its page loads, or is read: not waiting for its turn, nor pausing
+    // before it loads again.
+    bool loading() const { return state_ == State::Loading || state_ == State::Settling || state_ == State::Reading; }
 
     // Takes the address; the load starts when the server has room.
     void take(const std::string& address)
     {
         strikes_ = 0;
+        attempt_ = 0;
         url_ = urlForAddress(address);
         server_ = serverOf(url_);
+        site_ = url_.host();
         state_ = State::Waiting;
     }
     bool waiting() const { return state_ == State::Waiting; }
     // Loading, and its document has not come yet: it holds a connection of
     // its server.
-    bool requesting() const { return busy() && !waiting() && !documentCame_; }
+    bool requesting() const { return loading() && !documentCame_; }
     // The slot's page was stalled with a hung renderer: it loads again, and
     // alone among such pages, to tell whether the hang was its own.
     bool suspect() const { return strikes_ > 0; }
@@ -84,9 +129,12 @@ public:
         documentCame_ = false;
         watched_ = false;
         probing_ = false;
+        failure_.reset();
+        ++attempt_;
         ++generation_;
         state_ = State::Loading;
         stopTimers();
+        pool_.noteStart(site_);
         markShownDocument(*page_);
         page_->load(url_);
         rendererPid();
@@ -100,11 +148,15 @@ public:
     // The renderer of this page hung or ended: the slot lets go of its page;
     // a new one comes once that renderer has ended (a page made before might
     // be put in the same renderer and end with it). An address that waits
-    // for its server keeps waiting.
+    // for its server, or pauses before it loads again, keeps doing so.
     QWebEnginePage* dropPage()
     {
         ++generation_;
-        if (state_ != State::Waiting)
+        if (state_ == State::Pausing && askingRetryAfter_) {
+            askingRetryAfter_ = false;
+            pause_.start(static_cast<int>(pool_.retry_.pauseMs(attempt_, std::nullopt)));
+        }
+        if (state_ != State::Waiting && state_ != State::Pausing)
             state_ = State::Idle;
         stopTimers();
         QWebEnginePage* old = std::exchange(page_, nullptr);
@@ -132,12 +184,14 @@ public:
     }
 
 private:
-    enum class State { Idle, Waiting, Loading, Settling, Reading };
+    enum class State { Idle, Waiting, Loading, Settling, Reading, Pausing };
 
     void makePage()
     {
         page_ = new HarvestPage(pool_.profile_.profile());
+        page_->setAcceptsUntrustedCertificates(pool_.rules_.insecure);
         page_->setUrlRequestInterceptor(&pool_.filter_);
+        connect(page_, &QWebEnginePage::loadingChanged, this, &Slot::loadChanged);
         installReadinessWatch(*page_);
         connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) {
             rendererPid();
@@ -249,11 +303,103 @@ private:
                 outcome.location = std::move(snapshot.location);
                 outcome.links = std::move(snapshot.links);
                 outcome.timedOut = self->timedOut_;
+                if (self->failure_)
+                    outcome.failure = self->reported(*self->failure_);
             } catch (const Error& e) {
                 outcome.error = e.what();
             }
             self->deliver(std::move(outcome));
         });
+    }
+
+    // The engine tells how the page's own load ended.
+    void loadChanged(const QWebEngineLoadingInfo& info)
+    {
+        if (!loading())
+            return;
+        std::optional<LoadFailure> failure = failureOf(info);
+        if (!failure)
+            return;
+        failure_ = std::move(failure);
+        if (pool_.retry_.triesAgain(*failure_, attempt_))
+            retryLater();
+        else if (!failure_->hasDocument())
+            fail(reported(*failure_));
+        // An HTTP error page is read as any page is, its status noted.
+    }
+
+    // What the user is told of the failure.
+    std::string reported(const LoadFailure& failure) const
+    {
+        const int retries = attempt_ - 1;
+        if (retries <= 0)
+            return failure.words;
+        return failure.words + " (after " + std::to_string(retries) + (retries == 1 ? " retry)" : " retries)");
+    }
+
+    // Pauses before the next load; an error page that may say how long
+    // (429, 503) is asked first.
+    void retryLater()
+    {
+        ++generation_;
+        stopTimers();
+        state_ = State::Pausing;
+        if (failure_->hasDocument() && (failure_->code == 429 || failure_->code == 503)) {
+            askingRetryAfter_ = true;
+            askRetryAfter(*page_);
+            pause_.start(kRetryAfterWaitMs);
+            pollRetryAfter();
+        } else {
+            pauseFor(std::nullopt);
+        }
+    }
+
+    void pollRetryAfter()
+    {
+        const quint64 generation = generation_;
+        QPointer<Slot> self(this);
+        readRetryAfter(*page_, [self, generation](std::optional<std::string> value) {
+            if (!self || self->generation_ != generation || !self->askingRetryAfter_)
+                return;
+            if (!value) {
+                QTimer::singleShot(kProbeMs, self, [self, generation] {
+                    if (self && self->generation_ == generation && self->askingRetryAfter_)
+                        self->pollRetryAfter();
+                });
+                return;
+            }
+            self->askingRetryAfter_ = false;
+            self->pauseFor(value->empty() ? std::nullopt : retryAfterSeconds(*value, std::time(nullptr)));
+        });
+    }
+
+    void pauseFor(std::optional<std::int64_t> retryAfter)
+    {
+        ++generation_;
+        if (RetryPolicy::tooLong(retryAfter)) {
+            // The site asks for longer than a run waits: its page is read now.
+            failure_->words += " (Retry-After " + std::to_string(*retryAfter) + " seconds, longer than "
+                + std::to_string(RetryPolicy::kMaxRetryAfterSeconds) + " seconds)";
+            failure_->transient = false;
+            state_ = State::Settling;
+            read();
+            return;
+        }
+        pause_.start(static_cast<int>(pool_.retry_.pauseMs(attempt_, retryAfter)));
+    }
+
+    void paused()
+    {
+        if (state_ != State::Pausing)
+            return;
+        if (askingRetryAfter_) { // no answer in time
+            askingRetryAfter_ = false;
+            pauseFor(std::nullopt);
+            return;
+        }
+        state_ = State::Waiting;
+        pool_.waiting_.push_front(index_);
+        pool_.startWaiting();
     }
 
     void linksTooLate()
@@ -285,6 +431,11 @@ private:
     quint64 generation_ = 0;
     QUrl url_;
     QString server_;
+    QString site_;
+    QTimer pause_; // before a failed page loads again
+    std::optional<LoadFailure> failure_;
+    int attempt_ = 0; // loads of the address so far
+    bool askingRetryAfter_ = false;
     qint64 rendererPid_ = 0;
     int strikes_ = 0;
     bool timedOut_ = false;
@@ -297,9 +448,13 @@ public:
     bool told_ = false;
 };
 
-PagePool::PagePool(EngineProfile& profile, int pages, Timing timing, QObject* parent)
-    : QObject(parent), profile_(profile), timing_(timing), filter_(timing.images), readiness_(timing.settleMs)
+PagePool::PagePool(EngineProfile& profile, int pages, Timing timing, PageLoadRules rules, QObject* parent)
+    : QObject(parent), profile_(profile), timing_(timing), rules_(rules), retry_(rules.retries),
+      filter_(timing.images), readiness_(timing.settleMs)
 {
+    clock_.start();
+    paceTimer_.setSingleShot(true);
+    connect(&paceTimer_, &QTimer::timeout, this, &PagePool::startWaiting);
     for (int i = 0; i < pages; ++i)
         slots_.push_back(std::make_unique<Slot>(*this, i));
 }
@@ -337,7 +492,7 @@ void PagePool::rendererLost(Slot& first, Loss loss)
         if (!s->hasPage() || (s.get() != &first && (pid <= 0 || s->rendererPid() != pid)))
             continue;
         renewed.push_back(s.get());
-        if (s->busy() && !s->waiting())
+        if (s->loading())
             stalled.push_back(s.get());
     }
     const bool anySuspect = std::any_of(stalled.begin(), stalled.end(), [](Slot* s) { return s->suspect(); });
@@ -412,14 +567,14 @@ void PagePool::load(int slot, const std::string& address)
 bool PagePool::suspectLoading() const
 {
     return std::any_of(slots_.begin(), slots_.end(),
-                       [](const auto& s) { return s->suspect() && s->busy() && !s->waiting(); });
+                       [](const auto& s) { return s->suspect() && s->loading(); });
 }
 
 int PagePool::loadsOf(const QString& server) const
 {
     int n = 0;
     for (const auto& s : slots_)
-        if (server.isEmpty() ? s->busy() && !s->waiting() : s->requesting() && s->server() == server)
+        if (server.isEmpty() ? s->loading() : s->requesting() && s->server() == server)
             ++n;
     return n;
 }
@@ -447,7 +602,7 @@ void PagePool::startWaiting()
         bool started = false;
         for (auto it = waiting_.begin(); it != waiting_.end(); ++it) {
             Slot& s = *slots_[static_cast<std::size_t>(*it)];
-            if (s.hasPage() && loadsOf(s.server()) < kLoadsPerServer) {
+            if (s.hasPage() && hasRoom(s)) {
                 waiting_.erase(it);
                 s.start();
                 started = true;
@@ -457,6 +612,36 @@ void PagePool::startWaiting()
         if (!started)
             return;
     }
+}
+
+bool PagePool::hasRoom(const Slot& slot)
+{
+    if (slot.site().isEmpty()) // about:blank, a file: no site to spare
+        return loadsOf(slot.server()) < kLoadsPerServer;
+    if (rules_.delayMs > 0) {
+        const auto last = lastStart_.find(slot.site());
+        if (last != lastStart_.end()) {
+            const qint64 left = last->second + rules_.delayMs - clock_.elapsed();
+            if (left > 0) {
+                if (!paceTimer_.isActive() || paceTimer_.remainingTime() > left)
+                    paceTimer_.start(static_cast<int>(left));
+                return false;
+            }
+        }
+    }
+    if (rules_.perSite > 0) {
+        const auto loads = std::count_if(slots_.begin(), slots_.end(), [&](const auto& s) {
+            return s->loading() && s->site() == slot.site();
+        });
+        return loads < rules_.perSite;
+    }
+    return loadsOf(slot.server()) < kLoadsPerServer;
+}
+
+void PagePool::noteStart(const QString& site)
+{
+    if (!site.isEmpty())
+        lastStart_[site] = clock_.elapsed();
 }
 
 bool PagePool::isReady(const PageProbe& probe)

@@ -1,13 +1,17 @@
 #pragma once
+#include "search/LoadFailure.h"
 #include "search/PageReadiness.h"
 #include "search/ParallelSearch.h"
 #include "search/engine/PageLinks.h"
 #include "search/engine/SubresourceFilter.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -16,6 +20,18 @@ class QWebEnginePage;
 namespace lt {
 
 class EngineProfile;
+
+// How a page pool treats the sites it loads from.
+struct PageLoadRules {
+    // Pages of one site (host name) loading at once; 0: as many as keep
+    // the engine's six connections to a server busy.
+    int perSite = 0;
+    // Least time between the starts of two loads from one site.
+    int delayMs = 0;
+    int retries = RetryPolicy::kDefaultRetries;
+    // Certificates the engine does not trust are accepted.
+    bool insecure = false;
+};
 
 // Pages that load side by side on the program's profile, one address at a
 // time each, at most six asking one server for their document at once (the
@@ -29,7 +45,10 @@ class EngineProfile;
 // cannot be read is reported with the reason, and its renderer is replaced
 // when it hangs. Pages may share a renderer (the command caps their number,
 // for memory): a page stalled by another's hang, or whose renderer another
-// page crashed, loads again instead of being given up.
+// page crashed, loads again instead of being given up. A page whose own
+// load fails (no connection, an untrusted certificate, an HTTP error
+// status) is reported with the reason; one that may succeed later loads
+// again after a pause, as often as the rules allow.
 class PagePool : public QObject, public PageSlots {
     Q_OBJECT
 public:
@@ -42,7 +61,7 @@ public:
         bool images = false;
     };
 
-    PagePool(EngineProfile& profile, int pages, Timing timing, QObject* parent = nullptr);
+    PagePool(EngineProfile& profile, int pages, Timing timing, PageLoadRules rules = {}, QObject* parent = nullptr);
     ~PagePool() override;
 
     // The pages now in the slots.
@@ -74,6 +93,10 @@ private:
     // Pages waiting for their document from a server (scheme, host and
     // port); with none, all pages loading.
     int loadsOf(const QString& server) const;
+    // Whether the slot's load may start now, by the rules of its site; when
+    // only --delay holds it, startWaiting runs again once it has passed.
+    bool hasRoom(const Slot& slot);
+    void noteStart(const QString& site);
     // Starts the loads that wait, as far as their servers have room.
     void startWaiting();
     void slotDone(int slot, PageOutcome outcome);
@@ -82,6 +105,11 @@ private:
 
     EngineProfile& profile_;
     Timing timing_;
+    PageLoadRules rules_;
+    RetryPolicy retry_;
+    QElapsedTimer clock_;
+    std::map<QString, qint64> lastStart_; // by site, on clock_
+    QTimer paceTimer_;                    // the next start a delay holds back
     SubresourceFilter filter_;
     PageReadiness readiness_;
     std::vector<std::unique_ptr<Slot>> slots_;

@@ -131,7 +131,7 @@ TEST(HeadlessOptions, HelpNamesEveryOptionAndExitStatus)
 TEST(HeadlessOptions, HelpAndParserKnowTheSameOptions)
 {
     const std::string help = headlessHelpText();
-    const std::regex option("\n  (-h, )?(--[a-z-]+)( [A-Z\\[][A-Z\\]-]*)?(?=  |\n)");
+    const std::regex option("\n  (-[a-z], )?(--[a-z-]+)( [A-Z\\[][A-Z\\]-]*)?(?=  |\n)");
     int listed = 0;
     for (std::sregex_iterator it(help.begin(), help.end(), option), end; it != end; ++it) {
         ++listed;
