@@ -8,6 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-webengine-dev
   libqt6webengine6-data
   libjpeg-dev
+  libssl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei
   qt6-translations-l10n

@@ -79,6 +79,10 @@ struct Recorder : ParallelSearchSink {
     {
         events.push_back(std::to_string(line) + " not loaded " + address);
     }
+    void pageFailed(std::int64_t line, const std::string& address, const std::string& why) override
+    {
+        events.push_back(std::to_string(line) + " failed " + address + " (" + why + ")");
+    }
     void searchEnded() override { ++ends; }
 };
 
@@ -188,6 +192,25 @@ TEST_F(Parallel, UnreadablePageIsReportedInItsPlaceAndTheSearchGoesOn)
     EXPECT_EQ(search->unreadablePages(), 1);
     EXPECT_EQ(search->position(), 4);
     EXPECT_TRUE(search->listEnded());
+}
+
+TEST_F(Parallel, AnErrorPageIsReportedThenHarvestedAndEveryFailureCounts)
+{
+    make(3);
+    search->start(0);
+    PageOutcome notFound{"http://h1", {"http://h1/menu"}, std::nullopt};
+    notFound.failure = "HTTP 404 Not Found";
+    slots.done(slots.slotOf("http://h1"), notFound);
+    PageOutcome timedOut;
+    timedOut.timedOut = true;
+    slots.done(slots.slotOf("http://h2"), timedOut);
+    slots.finish("http://h3");
+    ASSERT_EQ(sink.events.size(), 5u);
+    EXPECT_EQ(sink.events[0], "1 failed http://h1 (HTTP 404 Not Found)");
+    EXPECT_EQ(sink.events[1], "1 http://h1: http://h1/menu");
+    EXPECT_EQ(sink.events[2], "2 not loaded http://h2");
+    EXPECT_EQ(search->unreadablePages(), 2);
+    EXPECT_EQ(search->position(), 3);
 }
 
 TEST_F(Parallel, PageWithoutDocumentHarvestsNothing)

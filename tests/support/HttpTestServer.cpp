@@ -1,6 +1,7 @@
 #include "HttpTestServer.h"
 
 #include <arpa/inet.h>
+#include <algorithm>
 #include <chrono>
 #include <netinet/in.h>
 #include <poll.h>
@@ -28,6 +29,9 @@ const char* reason(int status)
     case 200: return "OK";
     case 204: return "No Content";
     case 404: return "Not Found";
+    case 429: return "Too Many Requests";
+    case 500: return "Internal Server Error";
+    case 503: return "Service Unavailable";
     default: return "Status";
     }
 }
@@ -66,6 +70,26 @@ void HttpTestServer::serve(const std::string& path, Response response)
 {
     std::lock_guard lock(mutex_);
     routes_[path] = std::move(response);
+}
+
+void HttpTestServer::serveInTurn(const std::string& path, std::vector<Response> responses)
+{
+    std::lock_guard lock(mutex_);
+    turns_[path] = std::move(responses);
+    turnOf_[path] = 0;
+}
+
+std::vector<std::chrono::steady_clock::time_point> HttpTestServer::requestTimes(const std::string& path) const
+{
+    std::lock_guard lock(mutex_);
+    auto it = times_.find(path);
+    return it == times_.end() ? std::vector<std::chrono::steady_clock::time_point>{} : it->second;
+}
+
+int HttpTestServer::mostAtOnce() const
+{
+    std::lock_guard lock(mutex_);
+    return mostAtOnce_;
 }
 
 void HttpTestServer::serveHtml(const std::string& path, const std::string& html)
@@ -158,6 +182,7 @@ void HttpTestServer::handle(int fd)
     auto sp2 = request.find(' ', sp1 + 1);
     if (sp1 == std::string::npos || sp2 == std::string::npos)
         return;
+    const bool head = request.compare(0, sp1, "HEAD") == 0;
     std::string target = request.substr(sp1 + 1, sp2 - sp1 - 1);
     std::string path = target.substr(0, target.find('?'));
 
@@ -166,14 +191,33 @@ void HttpTestServer::handle(int fd)
     {
         std::lock_guard lock(mutex_);
         ++counts_[target];
+        times_[target].push_back(std::chrono::steady_clock::now());
+        mostAtOnce_ = std::max(mostAtOnce_, ++atOnce_);
+        auto turn = turns_.find(target);
         auto it = routes_.find(target);
         if (it == routes_.end())
             it = routes_.find(path);
-        if (it != routes_.end()) {
+        if (turn != turns_.end() && !turn->second.empty()) {
+            std::size_t& next = turnOf_[target];
+            const std::size_t i = head ? (next > 0 ? next - 1 : 0) : next;
+            r = turn->second[std::min(i, turn->second.size() - 1)];
+            if (!head)
+                ++next;
+            found = true;
+        } else if (it != routes_.end()) {
             r = it->second;
             found = true;
         }
     }
+    // Counts the request as answered when this returns.
+    struct Answered {
+        HttpTestServer& server;
+        ~Answered()
+        {
+            std::lock_guard lock(server.mutex_);
+            --server.atOnce_;
+        }
+    } answered{*this};
     if (r.neverAnswers) {
         std::unique_lock lock(mutex_);
         stopped_.wait(lock, [this] { return stopping_.load(); });
@@ -188,20 +232,20 @@ void HttpTestServer::handle(int fd)
         std::unique_lock lock(mutex_);
         stopped_.wait_for(lock, std::chrono::milliseconds(r.delayMs), [this] { return stopping_.load(); });
     }
-    std::string head = "HTTP/1.1 " + std::to_string(r.status) + " " + reason(r.status) + "\r\n";
-    head += "Content-Type: " + r.contentType + "\r\n";
+    std::string headers = "HTTP/1.1 " + std::to_string(r.status) + " " + reason(r.status) + "\r\n";
+    headers += "Content-Type: " + r.contentType + "\r\n";
     bool hasCacheControl = false;
     for (auto& [name, value] : r.headers) {
-        head += name + ": " + value + "\r\n";
+        headers += name + ": " + value + "\r\n";
         if (name == "Cache-Control")
             hasCacheControl = true;
     }
     if (!hasCacheControl)
-        head += "Cache-Control: no-store\r\n";
+        headers += "Cache-Control: no-store\r\n";
     if (!r.neverEnds)
-        head += "Content-Length: " + std::to_string(r.body.size()) + "\r\n";
-    head += "Connection: close\r\n\r\n";
-    sendAll(fd, head + r.body);
+        headers += "Content-Length: " + std::to_string(r.body.size()) + "\r\n";
+    headers += "Connection: close\r\n\r\n";
+    sendAll(fd, head ? headers : headers + r.body);
     if (r.neverEnds) {
         std::unique_lock lock(mutex_);
         stopped_.wait(lock, [this] { return stopping_.load(); });

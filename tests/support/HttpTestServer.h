@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <map>
@@ -40,6 +41,9 @@ public:
     std::string url(const std::string& path) const;
 
     void serve(const std::string& path, Response response);
+    // The first GET of path gets the first response, the next the second,
+    // and so on; the last stays. A HEAD gets what the GET before it got.
+    void serveInTurn(const std::string& path, std::vector<Response> responses);
     void serveHtml(const std::string& path, const std::string& html);
     // Closes the listening socket: later connections are refused.
     void stopListening();
@@ -48,6 +52,11 @@ public:
 
     // Requests received for a path (query included), so far.
     int requestCount(const std::string& path) const;
+    // When they came, GET and HEAD alike.
+    std::vector<std::chrono::steady_clock::time_point> requestTimes(const std::string& path) const;
+    // The most requests answered at once so far (from their arrival to the
+    // end of their response).
+    int mostAtOnce() const;
 
 private:
     void acceptLoop();
@@ -61,6 +70,11 @@ private:
     std::condition_variable stopped_;
     std::map<std::string, Response> routes_;
     std::map<std::string, int> counts_;
+    std::map<std::string, std::vector<Response>> turns_;
+    std::map<std::string, std::size_t> turnOf_;
+    std::map<std::string, std::vector<std::chrono::steady_clock::time_point>> times_;
+    int atOnce_ = 0;
+    int mostAtOnce_ = 0;
     std::thread acceptThread_;
     std::vector<std::thread> workers_;
 };

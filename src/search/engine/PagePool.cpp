@@ -76,6 +76,8 @@ public:
     {
         for (QTimer* t : {&settle_, &deadline_, &linkWait_, &pause_})
             t->setSingleShot(true);
+        // A pause is a least time, which a coarse timer may cut short.
+        pause_.setTimerType(Qt::PreciseTimer);
         connect(&pause_, &QTimer::timeout, this, &Slot::paused);
         connect(&settle_, &QTimer::timeout, this, &Slot::settled);
         connect(&probe_, &QTimer::timeout, this, &Slot::probe);
@@ -454,6 +456,7 @@ PagePool::PagePool(EngineProfile& profile, int pages, Timing timing, PageLoadRul
 {
     clock_.start();
     paceTimer_.setSingleShot(true);
+    paceTimer_.setTimerType(Qt::PreciseTimer);
     connect(&paceTimer_, &QTimer::timeout, this, &PagePool::startWaiting);
     for (int i = 0; i < pages; ++i)
         slots_.push_back(std::make_unique<Slot>(*this, i));
