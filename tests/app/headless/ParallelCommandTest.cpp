@@ -253,7 +253,11 @@ TEST_F(ParallelCommand, JobsWriteTheSteppedSearchsOutputInListOrder)
     ASSERT_EQ(stepped.out, asText(expected(1, 9)));
 
     Outcome parallel = run({"--jobs", "3", "list.txt"});
-    ASSERT_EQ(parallel.exitCode, 0) << parallel.err;
+    // "not an address" is read as the site http://not/, which no lookup
+    // finds: the stepped search passes over it, --jobs says so.
+    ASSERT_EQ(parallel.exitCode, 3) << parallel.err;
+    EXPECT_EQ(parallel.err.rfind("linktrawl: line 4 (not): ", 0), 0u) << parallel.err;
+    EXPECT_EQ(std::count(parallel.err.begin(), parallel.err.end(), '\n'), 1) << parallel.err;
     EXPECT_EQ(parallel.out, stepped.out);
     const auto saved = savedProgress();
     ASSERT_GE(saved.size(), 3u);
