@@ -62,6 +62,15 @@ static int search(const lt::HeadlessOptions& options, lt::StateFolder& state, ch
         qtArguments.push_back("--log-level=3");
     if (options.jobs)
         qtArguments.push_back("--renderer-process-limit=" + std::to_string((*options.jobs + 7) / 8));
+    // With QTWEBENGINE_CHROMIUM_FLAGS set the engine reads its switches
+    // there and no longer after --webEngineArgs: ours join the variable's.
+    if (qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS")) {
+        QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+        for (std::size_t i = 2; i < qtArguments.size(); ++i)
+            flags += ' ' + QByteArray::fromStdString(qtArguments[i]);
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+        qtArguments.resize(1);
+    }
     std::vector<char*> qtArgv;
     for (std::string& a : qtArguments)
         qtArgv.push_back(a.data());

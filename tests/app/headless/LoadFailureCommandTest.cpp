@@ -4,6 +4,7 @@
 #include "TlsTestServer.h"
 
 #include <gmock/gmock.h>
+#include <sstream>
 
 using namespace lt::test;
 using ::testing::HasSubstr;
@@ -48,9 +49,10 @@ protected:
 };
 
 // Host names under .invalid are never found: the engine is told so, no
-// lookup leaves the machine.
+// lookup leaves the machine. (The variable is split at blanks, the rule at
+// any white space.)
 struct UnknownHosts {
-    UnknownHosts() { qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--host-resolver-rules=MAP *.invalid ~NOTFOUND"); }
+    UnknownHosts() { qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--host-resolver-rules=MAP\t*.invalid\t~NOTFOUND"); }
     ~UnknownHosts() { qunsetenv("QTWEBENGINE_CHROMIUM_FLAGS"); }
 };
 
@@ -79,6 +81,10 @@ TEST_F(LoadFailureCommand, EveryFailedLoadIsSaidWithItsReasonAndCountsForExitSta
                                  "served is harvested\n"));
     EXPECT_THAT(r.err, Not(HasSubstr("line 1 ")));
     EXPECT_THAT(r.err, Not(HasSubstr("line 6 ")));
+    // The engine's own log lines of these failures stay off standard error.
+    std::istringstream lines(r.err);
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_EQ(line.rfind("linktrawl: ", 0), 0u) << line;
     // Only failures that may pass were worth a second try, and none was given.
     EXPECT_EQ(server.requestCount("/missing.html"), 1);
 
