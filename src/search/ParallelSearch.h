@@ -22,6 +22,8 @@ struct PageOutcome {
     std::optional<std::string> error;
     // The load had not finished within its time: the page was read as it stood.
     bool timedOut = false;
+    // The visible text of each link, when the slots read them; else empty.
+    std::vector<std::string> anchorTexts;
 };
 
 // Pages that load side by side, one address at a time in each slot.
@@ -40,10 +42,12 @@ public:
 class ParallelSearchSink {
 public:
     virtual ~ParallelSearchSink() = default;
-    // The page's accepted links, each once; may raise (a failed output),
+    // The page's accepted links, each once, and the visible text of each
+    // when the slots read them (else none); may raise (a failed output),
     // which ends the search with this line not done.
     virtual void pageHarvested(std::int64_t line, const std::string& location,
-                               const std::vector<std::string>& accepted) = 0;
+                               const std::vector<std::string>& accepted,
+                               const std::vector<std::string>& anchorTexts) = 0;
     virtual void pageUnreadable(std::int64_t line, const std::string& address, const std::string& error) = 0;
     // Nothing had loaded when the page's time was up; it is then harvested
     // as it stood, which gives nothing.

@@ -111,9 +111,13 @@ const Entry kOptions[] = {
 
     {"--format", "", "FORMAT", V::Text, S::Output, 0, 0, "",
      "text (default): one link per line;\n"
-     "jsonl: one JSON object per line, {\"line\":N,\"page\":\"PAGE\",\"link\":\"LINK\"}, UTF-8;\n"
-     "csv: RFC 4180 with the header line,page,link.\n"
-     "N is the line of the list, PAGE the address of the page the link was found on.",
+     "jsonl: one JSON object per line, {\"line\":N,\"page\":\"PAGE\",\"link\":\"LINK\",\"text\":\"TEXT\"}, "
+     "UTF-8;\n"
+     "csv: RFC 4180 with the header line,page,link,text.\n"
+     "N is the line of the list, PAGE the address of the page the link was found on, TEXT what the link shows "
+     "(on a forum's list page, the thread's title): its text with every run of blanks and line breaks made one "
+     "space, at most 200 characters; empty for a picture alone. A link found more than once on a page has the text "
+     "of its first occurrence.",
      [](Parse& p, const std::string& name, std::int32_t, bool) {
          if (!LinkOutput::parseFormat(name, p.o.format))
              throw Error("--format is text, jsonl or csv, not '" + name + "'");

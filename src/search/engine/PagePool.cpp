@@ -240,14 +240,15 @@ private:
         linkWait_.start(pool_.timing_.linkWaitMs);
         const quint64 generation = ++generation_;
         QPointer<Slot> self(this);
-        requestSnapshot(*page_, [self, generation](const QVariant& answer) {
+        requestSnapshot(*page_, pool_.snapshot_, [self, generation](const QVariant& answer) {
             if (!self || self->generation_ != generation || self->state_ != State::Reading)
                 return;
             PageOutcome outcome;
             try {
-                PageSnapshot snapshot = snapshotFromAnswer(answer);
+                PageSnapshot snapshot = snapshotFromAnswer(answer, self->pool_.snapshot_);
                 outcome.location = std::move(snapshot.location);
                 outcome.links = std::move(snapshot.links);
+                outcome.anchorTexts = std::move(snapshot.anchorTexts);
                 outcome.timedOut = self->timedOut_;
             } catch (const Error& e) {
                 outcome.error = e.what();
@@ -297,8 +298,9 @@ public:
     bool told_ = false;
 };
 
-PagePool::PagePool(EngineProfile& profile, int pages, Timing timing, QObject* parent)
-    : QObject(parent), profile_(profile), timing_(timing), filter_(timing.images), readiness_(timing.settleMs)
+PagePool::PagePool(EngineProfile& profile, int pages, Timing timing, SnapshotOptions snapshot, QObject* parent)
+    : QObject(parent), profile_(profile), timing_(timing), snapshot_(snapshot), filter_(timing.images),
+      readiness_(timing.settleMs)
 {
     for (int i = 0; i < pages; ++i)
         slots_.push_back(std::make_unique<Slot>(*this, i));

@@ -42,7 +42,9 @@ public:
         bool images = false;
     };
 
-    PagePool(EngineProfile& profile, int pages, Timing timing, QObject* parent = nullptr);
+    // snapshot: what is read of each page besides its links.
+    PagePool(EngineProfile& profile, int pages, Timing timing, SnapshotOptions snapshot = {},
+             QObject* parent = nullptr);
     ~PagePool() override;
 
     // The pages now in the slots.
@@ -82,6 +84,7 @@ private:
 
     EngineProfile& profile_;
     Timing timing_;
+    SnapshotOptions snapshot_;
     SubresourceFilter filter_;
     PageReadiness readiness_;
     std::vector<std::unique_ptr<Slot>> slots_;

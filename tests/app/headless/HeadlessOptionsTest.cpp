@@ -167,6 +167,7 @@ TEST(ConsoleSearchView, WritesEachAcceptedLinkWithItsPageAndKeepsTheLists)
     ProgressLine progress(err, false);
     ConsoleSearchView view(links, progress);
     view.setPageSource([] { return ConsoleSearchView::Page{4, "http://a.example/p"}; }, {});
+    view.setAnchorTextSource([](const std::string& link) { return link == "http://a.example/1" ? "One" : ""; });
     view.appendItem("http://a.example/1");
     view.appendItem("http://a.example/2");
     links.pageDone();
@@ -183,8 +184,8 @@ TEST(ConsoleSearchView, WritesEachAcceptedLinkWithItsPageAndKeepsTheLists)
     std::rewind(out);
     char buf[256] = {};
     std::fread(buf, 1, sizeof buf - 1, out);
-    EXPECT_STREQ(buf, "{\"line\":4,\"page\":\"http://a.example/p\",\"link\":\"http://a.example/1\"}\n"
-                      "{\"line\":4,\"page\":\"http://a.example/p\",\"link\":\"http://a.example/2\"}\n");
+    EXPECT_STREQ(buf, "{\"line\":4,\"page\":\"http://a.example/p\",\"link\":\"http://a.example/1\",\"text\":\"One\"}\n"
+                      "{\"line\":4,\"page\":\"http://a.example/p\",\"link\":\"http://a.example/2\",\"text\":\"\"}\n");
     std::rewind(err);
     EXPECT_EQ(std::fread(buf, 1, sizeof buf, err), 0u); // no terminal, no progress line
     std::fclose(out);

@@ -35,7 +35,8 @@ Record parseJsonRecord(const std::string& text)
     EXPECT_TRUE(object.value("line").isDouble()) << text;
     EXPECT_TRUE(object.value("page").isString()) << text;
     EXPECT_TRUE(object.value("link").isString()) << text;
-    EXPECT_EQ(object.size(), 3) << text;
+    EXPECT_TRUE(object.value("text").isString()) << text;
+    EXPECT_EQ(object.size(), 4) << text;
     return Record{object.value("line").toInteger(), object.value("page").toString().toStdString(),
                   object.value("link").toString().toStdString()};
 }
@@ -296,10 +297,10 @@ TEST_F(ParallelCommand, EachFormatParsesBackToTheSameLinks)
     ASSERT_EQ(csv.exitCode, 0) << csv.err;
     const auto rows = parseCsv(csv.out);
     ASSERT_FALSE(rows.empty());
-    EXPECT_EQ(rows[0], (std::vector<std::string>{"line", "page", "link"}));
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"line", "page", "link", "text"}));
     std::vector<Record> fromCsv;
     for (std::size_t i = 1; i < rows.size(); ++i) {
-        ASSERT_EQ(rows[i].size(), 3u) << i;
+        ASSERT_EQ(rows[i].size(), 4u) << i;
         fromCsv.push_back(Record{std::stoll(rows[i][0]), rows[i][1], rows[i][2]});
     }
     EXPECT_EQ(fromCsv, fromJson);
