@@ -95,6 +95,13 @@ const Entry kOptions[] = {
      }},
     {"--https", "", "", V::None, S::Search, 0, 0, "", "also accept links that begin with \"https://\".",
      [](Parse& p, const std::string&, std::int32_t, bool) { p.o.https = true; }},
+    {"--deep", "", "", V::None, S::Search, 0, 0, "",
+     "also read the links inside the page's frames (iframes, framesets) of its own origin and inside open shadow "
+     "roots, at any depth, with or without --jobs: each one's links stand where its frame or element stands in the "
+     "page, and the same rules apply to them as to the page's own, each link once per page. With --jobs a page is "
+     "then read only once those frames are ready too (see \"When a page is read\" below). Frames of another "
+     "origin are out of reach.",
+     [](Parse& p, const std::string&, std::int32_t, bool) { p.o.deep = true; }},
     {"--continue", "", "[N]", V::OptionalNumber, S::Search, 0, 0, "",
      "go on with the last saved search (its address list and options) from line N+1; without N, from the position "
      "it saved last (after a stop, or its last checkpoint when it was killed).",
@@ -281,7 +288,12 @@ request within 3 seconds before: then it serves data and is always waited
 for. At most six pages of one server wait for their documents at once (the
 browser's six connections to a server); pages past that wait on their
 scripts, their data and other servers, and more of them load meanwhile.
-Links inside frames are not read.
+With --deep, though, the page's frames of its own origin hold it as its
+document does (their documents, scripts, data requests and links), but for
+frames inside shadow roots, which are read as they stand. A frame of
+another origin (another scheme, host or port) is out of the reach of the
+page's scripts: with or without --jobs its links are never read, and with
+--jobs it is not even fetched unless --images is given.
 
 Long runs: every --checkpoint seconds, and at the end, the links written so
 far are flushed to the disk (standard output when it is a regular file, and

@@ -76,7 +76,7 @@ SearchEnvironment HeadlessRun::environment()
 
 SnapshotOptions HeadlessRun::snapshotOptions() const
 {
-    return SnapshotOptions{options_.format != OutputFormat::Text};
+    return SnapshotOptions{options_.format != OutputFormat::Text, options_.deep};
 }
 
 void HeadlessRun::interrupt(Interruption how)

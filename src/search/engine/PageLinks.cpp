@@ -19,9 +19,11 @@ namespace {
 const char* const kMarkScript = "window.__ltShown = String(location.href); 0";
 
 // The answer is ['same-document'], 'no-links', or the location followed by
-// the links; with texts, by each link's address and its text.
+// the links; with texts, by each link's address and its text. Read deep, a
+// frame's or a shadow root's links stand where its element does: the walk
+// goes into it before it goes on.
 const char* const kSnapshotScript = R"JS(
-(function (withLinks, texts, longest) {
+(function (withLinks, texts, deep, longest) {
     if (window.__ltShown !== undefined && window.__ltShown === String(location.href))
         return ['same-document'];
     if (location.protocol === 'chrome-error:')
@@ -31,7 +33,7 @@ const char* const kSnapshotScript = R"JS(
     var links = document.links;
     if (!links)
         return 'no-links';
-    if (!texts) {
+    if (!texts && !deep) {
         var all = new Array(links.length + 1);
         all[0] = String(location.href);
         for (var i = 0; i < links.length; ++i)
@@ -60,17 +62,42 @@ const char* const kSnapshotScript = R"JS(
         if (texts)
             out.push(shown(a));
     }
-    for (var i = 0; i < links.length; ++i)
-        add(links[i]);
+    if (!deep) {
+        for (var i = 0; i < links.length; ++i)
+            add(links[i]);
+        return out;
+    }
+    var html = 'http://www.w3.org/1999/xhtml';
+    // What document.links holds, in tree order, with frames whose document
+    // this one may reach (contentDocument is null across origins) and open
+    // shadow roots read where they stand.
+    function walk(root) {
+        var w = (root.ownerDocument || root).createTreeWalker(root, 1);
+        for (var e = w.nextNode(); e; e = w.nextNode()) {
+            if (e.namespaceURI === html) {
+                var name = e.localName;
+                if ((name === 'a' || name === 'area') && e.hasAttribute('href')) {
+                    add(e);
+                } else if (name === 'iframe' || name === 'frame') {
+                    var d = e.contentDocument;
+                    if (d)
+                        walk(d);
+                }
+            }
+            if (e.shadowRoot)
+                walk(e.shadowRoot);
+        }
+    }
+    walk(document);
     return out;
-})(%1, %2, %3)
+})(%1, %2, %3, %4)
 )JS";
 
 QString snapshotScript(bool withLinks, const SnapshotOptions& options)
 {
     auto flag = [](bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); };
     return QString::fromLatin1(kSnapshotScript)
-        .arg(flag(withLinks), flag(options.anchorTexts), QString::number(kAnchorTextLength));
+        .arg(flag(withLinks), flag(options.anchorTexts), flag(options.deep), QString::number(kAnchorTextLength));
 }
 
 std::string toText(const QString& s)
@@ -149,8 +176,9 @@ void requestSnapshot(QWebEnginePage& page, const SnapshotOptions& options,
                      std::function<void(const QVariant&)> answer)
 {
     // One script each, made once.
-    static const QString scripts[2] = {snapshotScript(true, {false}), snapshotScript(true, {true})};
-    const QString& script = scripts[options.anchorTexts ? 1 : 0];
+    static const QString scripts[4] = {snapshotScript(true, {false, false}), snapshotScript(true, {true, false}),
+                                       snapshotScript(true, {false, true}), snapshotScript(true, {true, true})};
+    const QString& script = scripts[(options.anchorTexts ? 1 : 0) + (options.deep ? 2 : 0)];
     page.runJavaScript(script, QWebEngineScript::ApplicationWorld, std::move(answer));
 }
 

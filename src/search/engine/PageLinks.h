@@ -32,6 +32,10 @@ void markShownDocument(QWebEnginePage& page);
 struct SnapshotOptions {
     // The visible text of each link.
     bool anchorTexts = false;
+    // Also the links of frames of the document's own origin and of open
+    // shadow roots, at any depth, each where its frame or host element
+    // stands in the document.
+    bool deep = false;
 };
 
 // What a search reads of a page: its location and its links.

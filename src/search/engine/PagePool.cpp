@@ -138,7 +138,7 @@ private:
     {
         page_ = new HarvestPage(pool_.profile_.profile());
         page_->setUrlRequestInterceptor(&pool_.filter_);
-        installReadinessWatch(*page_);
+        installReadinessWatch(*page_, pool_.snapshot_.deep);
         connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) {
             rendererPid();
             if (state_ != State::Loading)
@@ -189,7 +189,7 @@ private:
         probing_ = true;
         const quint64 generation = generation_;
         QPointer<Slot> self(this);
-        requestProbe(*page_, [self, generation](const ProbeAnswer& answer) {
+        requestProbe(*page_, pool_.snapshot_.deep, [self, generation](const ProbeAnswer& answer) {
             if (!self || self->generation_ != generation)
                 return;
             self->probing_ = false;

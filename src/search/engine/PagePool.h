@@ -42,7 +42,8 @@ public:
         bool images = false;
     };
 
-    // snapshot: what is read of each page besides its links.
+    // snapshot: what is read of each page besides its links; read deep, a
+    // page waits for its frames of its own origin as for its document.
     PagePool(EngineProfile& profile, int pages, Timing timing, SnapshotOptions snapshot = {},
              QObject* parent = nullptr);
     ~PagePool() override;

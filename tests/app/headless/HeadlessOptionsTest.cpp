@@ -24,8 +24,10 @@ std::string errorOf(std::vector<std::string> args)
 TEST(HeadlessOptions, ReadsEveryOption)
 {
     auto o = parseHeadlessOptions({"--interval", "7", "--own-site", "--filter", "--contain", "a", "--contain", "",
-                                   "--not-contain", "#", "--save", "out.txt", "list.txt"});
+                                   "--not-contain", "#", "--save", "out.txt", "--deep", "list.txt"});
     EXPECT_EQ(o.listFile, "list.txt");
+    EXPECT_TRUE(o.deep);
+    EXPECT_FALSE(parseHeadlessOptions({"list.txt"}).deep);
     EXPECT_EQ(o.interval, 7);
     EXPECT_TRUE(o.ownSite);
     EXPECT_TRUE(o.filter);
@@ -121,7 +123,7 @@ TEST(HeadlessOptions, HelpNamesEveryOptionAndExitStatus)
 {
     const std::string help = headlessHelpText();
     for (const char* word : {"--jobs", "--settle", "--timeout", "--interval", "--own-site", "--filter", "--contain",
-                             "--not-contain", "--https", "--continue", "--format", "--save", "--state-dir",
+                             "--not-contain", "--https", "--deep", "--continue", "--format", "--save", "--state-dir",
                              "--checkpoint", "--help", "\n  0 ", "\n  1 ", "\n  3 ", "\n  130 ", "\n  141 "})
         EXPECT_NE(help.find(word), std::string::npos) << word;
 }
