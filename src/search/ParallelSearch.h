@@ -23,7 +23,7 @@ struct PageOutcome {
     // The load had not finished within its time: the page was read as it stood.
     bool timedOut = false;
     // The visible text of each link, when the slots read them; else empty.
-    std::vector<std::string> anchorTexts;
+    std::vector<std::string> anchorTexts = {};
 };
 
 // Pages that load side by side, one address at a time in each slot.
