@@ -192,6 +192,10 @@ const char* const kProbe = R"JS(
                         parsed = false;
                 } else if (f.__ltWatch) {
                     look(f, f.__ltWatch, f.performance.timeOrigin - performance.timeOrigin);
+                } else if (f.document.readyState === 'loading') {
+                    // Come, but not its first element yet, with which the
+                    // watch starts.
+                    parsed = false;
                 }
                 inner(f);
             } catch (x) {

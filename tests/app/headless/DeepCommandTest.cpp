@@ -104,9 +104,9 @@ TEST_F(DeepCommand, FramesThatAnswerLateOrComeLaterAreWaitedFor)
     dir.write("list.txt", server.url("/slow-frameset.html") + "\n" + server.url("/late.html") + "\n");
 
     // A frame waited for without end would outlast the run's wait.
-    const std::vector<std::string> lines =
-        splitLines(outputOf({"--jobs", "2", "--deep", "--format", "jsonl", "--timeout", "600", "list.txt"}));
-    ASSERT_EQ(lines.size(), 5u);
+    const std::string out = outputOf({"--jobs", "2", "--deep", "--format", "jsonl", "--timeout", "600", "list.txt"});
+    const std::vector<std::string> lines = splitLines(out);
+    ASSERT_EQ(lines.size(), 5u) << out;
     // A frame's links belong to the page: its address, not the frame's.
     EXPECT_EQ(lines[0], "{\"line\":1,\"page\":\"" + server.url("/slow-frameset.html") + "\",\"link\":\"" +
                             server.url("/slow/1") + "\",\"text\":\"Slow one\"}");
