@@ -77,14 +77,6 @@ TEST_F(DeepCommand, WithoutDeepOnlyTheDocumentsOwnLinksCome)
     EXPECT_EQ(outputOf({"--jobs", "2", "list.txt"}), links({"/m/1", "/m/2", "/INNER/1", "/m/light", "/m/3"}));
 }
 
-TEST_F(DeepCommand, AFrameOfAnotherOriginThatLoadsIsStillOutOfReach)
-{
-    // With --images the other origin's frame is fetched.
-    dir.write("list.txt", server.url("/mixed.html") + "\n");
-    EXPECT_EQ(outputOf({"--jobs", "1", "--deep", "--images", "list.txt"}), links({"/m/1", "/inner/1", "/nested/1", "/inner/shadow", "/inner/2", "/m/2", "/shadow/1",
-                            "/shadow/2", "/m/light", "/m/3"}));
-}
-
 TEST_F(DeepCommand, FramesThatAnswerLateOrComeLaterAreWaitedFor)
 {
     // Well past the settle time: read without its frames, the page would
