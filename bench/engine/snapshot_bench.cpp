@@ -1,6 +1,8 @@
 // Time of the link snapshot (one isolated-world script run and the
 // conversion of its answer) on a page of 100,000 links, and of reading them
-// all back as the harvest does. Run by hand: snapshot_bench [links] [runs].
+// all back as the harvest does. Run by hand:
+// snapshot_bench [links] [runs] [texts] [deep], texts and deep reading what
+// --format jsonl and --deep read too.
 #include "search/engine/EngineProfile.h"
 #include "search/engine/EngineStartup.h"
 #include "search/engine/WebEngineBrowserHost.h"
@@ -14,12 +16,18 @@
 #include <QUrl>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 
 int main(int argc, char** argv)
 {
     const int links = argc > 1 ? std::atoi(argv[1]) : 100000;
     const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
+    lt::SnapshotOptions options;
+    for (int i = 3; i < argc; ++i) {
+        options.anchorTexts = options.anchorTexts || std::strcmp(argv[i], "texts") == 0;
+        options.deep = options.deep || std::strcmp(argv[i], "deep") == 0;
+    }
     lt::prepareWebEngine(lt::EngineDisplay::Offscreen);
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
@@ -36,6 +44,7 @@ int main(int argc, char** argv)
     {
         lt::EngineProfile profile(dir.filePath("engine"));
         lt::WebEngineBrowserHost host(profile);
+        host.setSnapshotOptions(options);
         QEventLoop loop;
         host.setCompletionHandler([&] { loop.quit(); });
         host.navigate(QUrl::fromLocalFile(pagePath).toString().toStdString());

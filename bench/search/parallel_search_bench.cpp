@@ -125,10 +125,10 @@ private:
 class StreamSink : public ParallelSearchSink {
 public:
     StreamSink(LinkStream& links, Checkpoints& marks) : links_(links), marks_(marks) {}
-    void pageHarvested(std::int64_t line, const std::string& location,
-                       const std::vector<std::string>& accepted) override
+    void pageHarvested(std::int64_t line, const std::string& location, const std::vector<std::string>& accepted,
+                       const std::vector<std::string>& anchorTexts) override
     {
-        links_.writePage(line, location, accepted);
+        links_.writePage(line, location, accepted, anchorTexts);
         marks_.reached(line, links_.count());
     }
     void pageUnreadable(std::int64_t line, const std::string&, const std::string& error) override

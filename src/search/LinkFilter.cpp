@@ -59,16 +59,17 @@ bool LinkFilter::accepts(std::string_view s, std::string_view key) const
     return ok;
 }
 
-void LinkFilter::harvestPage(std::string_view location, std::vector<std::string>&& links, FoundSet& found) const
+void LinkFilter::harvestPage(std::string_view location, std::vector<std::string>&& links, FoundSet& found,
+                             std::vector<std::size_t>* kept) const
 {
     if (location.empty())
         return;
     const std::string key = siteKey(location);
     found.clear();
     found.reserve(links.size());
-    for (std::string& link : links)
-        if (accepts(link, key))
-            found.insert(std::move(link));
+    for (std::size_t i = 0; i < links.size(); ++i)
+        if (accepts(links[i], key) && found.insert(std::move(links[i])) && kept)
+            kept->push_back(i);
 }
 
 } // namespace lt

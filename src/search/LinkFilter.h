@@ -37,8 +37,10 @@ public:
 
     // One page at once: found is emptied and then holds the page's accepted
     // links, each once, in page order. An empty location accepts nothing and
-    // leaves found as it was.
-    void harvestPage(std::string_view location, std::vector<std::string>&& links, FoundSet& found) const;
+    // leaves found as it was. kept, when given, receives the index in links
+    // of each link found holds.
+    void harvestPage(std::string_view location, std::vector<std::string>&& links, FoundSet& found,
+                     std::vector<std::size_t>* kept = nullptr) const;
 
 private:
     const OptionsView& options_;

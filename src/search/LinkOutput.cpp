@@ -76,7 +76,7 @@ bool LinkOutput::parseFormat(std::string_view name, OutputFormat& format)
 
 LinkOutput::LinkOutput(int fd, OutputFormat format) : fd_(fd), format_(format) {}
 
-void LinkOutput::append(std::int64_t line, std::string_view page, std::string_view link)
+void LinkOutput::append(std::int64_t line, std::string_view page, std::string_view link, std::string_view anchorText)
 {
     switch (format_) {
     case OutputFormat::Text:
@@ -90,11 +90,13 @@ void LinkOutput::append(std::int64_t line, std::string_view page, std::string_vi
         appendJsonString(buf_, page);
         buf_ += "\",\"link\":\"";
         appendJsonString(buf_, link);
+        buf_ += "\",\"text\":\"";
+        appendJsonString(buf_, anchorText);
         buf_ += "\"}\n";
         break;
     case OutputFormat::Csv:
         if (!headerDone_) {
-            buf_ += "line,page,link\r\n";
+            buf_ += "line,page,link,text\r\n";
             headerDone_ = true;
         }
         buf_ += std::to_string(line);
@@ -102,12 +104,14 @@ void LinkOutput::append(std::int64_t line, std::string_view page, std::string_vi
         appendCsvField(buf_, page);
         buf_ += ',';
         appendCsvField(buf_, link);
+        buf_ += ',';
+        appendCsvField(buf_, anchorText);
         buf_ += "\r\n";
         break;
     }
 }
 
-void LinkOutput::write(std::int64_t line, std::string_view page, std::string_view link)
+void LinkOutput::write(std::int64_t line, std::string_view page, std::string_view link, std::string_view anchorText)
 {
     if (failed_)
         return;
@@ -118,7 +122,7 @@ void LinkOutput::write(std::int64_t line, std::string_view page, std::string_vie
     if (firstBufferedLine_ < 0)
         firstBufferedLine_ = line;
     lastBufferedLine_ = line;
-    append(line, page, link);
+    append(line, page, link, anchorText);
 }
 
 void LinkOutput::flush()

@@ -9,8 +9,8 @@ namespace lt {
 
 enum class OutputFormat {
     Text,      // the link alone, one per line
-    JsonLines, // {"line":N,"page":"…","link":"…"} per line
-    Csv,       // RFC 4180, header "line,page,link"
+    JsonLines, // {"line":N,"page":"…","link":"…","text":"…"} per line
+    Csv,       // RFC 4180, header "line,page,link,text"
 };
 
 // A write to the output failed. Every record of a line before
@@ -38,10 +38,10 @@ class LinkOutput {
 public:
     LinkOutput(int fd, OutputFormat format);
 
-    // page: the address of the page the link was found on; text records
-    // leave it out. Raises OutputError when a write fails; after that
-    // nothing more is written.
-    void write(std::int64_t line, std::string_view page, std::string_view link);
+    // page: the address of the page the link was found on; anchorText: the
+    // link's visible text. Text records leave both out. Raises OutputError
+    // when a write fails; after that nothing more is written.
+    void write(std::int64_t line, std::string_view page, std::string_view link, std::string_view anchorText);
     void flush();
     // flush(), and when the descriptor is a regular file, what it holds
     // reaches the disk; nextLine: the first line not written yet, for the
@@ -51,7 +51,7 @@ public:
     static bool parseFormat(std::string_view name, OutputFormat& format);
 
 private:
-    void append(std::int64_t line, std::string_view page, std::string_view link);
+    void append(std::int64_t line, std::string_view page, std::string_view link, std::string_view anchorText);
 
     int fd_;
     OutputFormat format_;

@@ -92,12 +92,20 @@ void ParallelSearch::deliver()
                 ++unreadable_;
                 sink_.pageFailed(it->first, done.address, *done.outcome.failure);
             }
-            filter_.harvestPage(done.outcome.location, std::move(done.outcome.links), found_);
+            // A repeated link keeps the text of its first occurrence.
+            std::vector<std::string>& texts = done.outcome.anchorTexts;
+            std::vector<std::size_t> kept;
+            filter_.harvestPage(done.outcome.location, std::move(done.outcome.links), found_,
+                                texts.empty() ? nullptr : &kept);
+            std::vector<std::string> keptTexts;
+            keptTexts.reserve(kept.size());
+            for (const std::size_t i : kept)
+                keptTexts.push_back(i < texts.size() ? std::move(texts[i]) : std::string());
             // An empty location harvests nothing and keeps the found set of
             // the page before; that page's links were delivered already.
             static const std::vector<std::string> none;
             sink_.pageHarvested(it->first, done.outcome.location,
-                                done.outcome.location.empty() ? none : found_.links());
+                                done.outcome.location.empty() ? none : found_.links(), keptTexts);
         }
         ++position_;
     }

@@ -24,7 +24,9 @@ struct PageOutcome {
     bool timedOut = false;
     // The page's own load failed, but the document the site sent with the
     // failure (an HTTP error page) was read: why, for the user.
-    std::optional<std::string> failure;
+    std::optional<std::string> failure = std::nullopt;
+    // The visible text of each link, when the slots read them; else empty.
+    std::vector<std::string> anchorTexts = {};
 };
 
 // Pages that load side by side, one address at a time in each slot.
@@ -43,10 +45,12 @@ public:
 class ParallelSearchSink {
 public:
     virtual ~ParallelSearchSink() = default;
-    // The page's accepted links, each once; may raise (a failed output),
+    // The page's accepted links, each once, and the visible text of each
+    // when the slots read them (else none); may raise (a failed output),
     // which ends the search with this line not done.
     virtual void pageHarvested(std::int64_t line, const std::string& location,
-                               const std::vector<std::string>& accepted) = 0;
+                               const std::vector<std::string>& accepted,
+                               const std::vector<std::string>& anchorTexts) = 0;
     virtual void pageUnreadable(std::int64_t line, const std::string& address, const std::string& error) = 0;
     // Nothing had loaded when the page's time was up; it is then harvested
     // as it stood, which gives nothing.

@@ -47,14 +47,16 @@ TEST(LinkOutput, EachFormatWritesOneRecordPerLink)
     LinkOutput t(text.fds[1], OutputFormat::Text), j(jsonl.fds[1], OutputFormat::JsonLines),
         c(csv.fds[1], OutputFormat::Csv);
     for (LinkOutput* o : {&t, &j, &c}) {
-        o->write(3, "http://a.b/p", "http://a.b/1");
-        o->write(3, "http://a.b/p", "http://a.b/x,\"y\"");
+        o->write(3, "http://a.b/p", "http://a.b/1", "");
+        o->write(3, "http://a.b/p", "http://a.b/x,\"y\"", "Say \"hi\", 你好");
         o->flush();
     }
     EXPECT_EQ(text.text(), "http://a.b/1\nhttp://a.b/x,\"y\"\n");
-    EXPECT_EQ(jsonl.text(), "{\"line\":3,\"page\":\"http://a.b/p\",\"link\":\"http://a.b/1\"}\n"
-                            "{\"line\":3,\"page\":\"http://a.b/p\",\"link\":\"http://a.b/x,\\\"y\\\"\"}\n");
-    EXPECT_EQ(csv.text(), "line,page,link\r\n3,http://a.b/p,http://a.b/1\r\n3,http://a.b/p,\"http://a.b/x,\"\"y\"\"\"\r\n");
+    EXPECT_EQ(jsonl.text(),
+              "{\"line\":3,\"page\":\"http://a.b/p\",\"link\":\"http://a.b/1\",\"text\":\"\"}\n"
+              "{\"line\":3,\"page\":\"http://a.b/p\",\"link\":\"http://a.b/x,\\\"y\\\"\",\"text\":\"Say \\\"hi\\\", 你好\"}\n");
+    EXPECT_EQ(csv.text(), "line,page,link,text\r\n3,http://a.b/p,http://a.b/1,\r\n"
+                          "3,http://a.b/p,\"http://a.b/x,\"\"y\"\"\",\"Say \"\"hi\"\", 你好\"\r\n");
 }
 
 TEST(LinkOutput, CsvHeaderAloneWhenNothingIsFound)
@@ -80,8 +82,8 @@ TEST(LinkOutput, FailedWriteNamesTheFirstLineNotWritten)
     const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
     ASSERT_GE(full, 0);
     LinkOutput o(full, OutputFormat::Text);
-    o.write(4, "", "http://a.b/1");
-    o.write(5, "", "http://a.b/2");
+    o.write(4, "", "http://a.b/1", "");
+    o.write(5, "", "http://a.b/2", "");
     try {
         o.flush();
         ADD_FAILURE() << "no error";
@@ -91,7 +93,7 @@ TEST(LinkOutput, FailedWriteNamesTheFirstLineNotWritten)
         EXPECT_FALSE(e.readerGone());
         EXPECT_EQ(std::string(e.what()), "cannot write the links: Disk full");
     }
-    o.write(6, "", "http://a.b/3");
+    o.write(6, "", "http://a.b/3", "");
     EXPECT_NO_THROW(o.flush()); // nothing more is tried after a failure
     ::close(full);
 }
@@ -103,7 +105,7 @@ TEST(LinkOutput, ClosedPipeIsTheReaderGoingAway)
     ::close(fds[0]);
     auto old = ::signal(SIGPIPE, SIG_IGN);
     LinkOutput o(fds[1], OutputFormat::JsonLines);
-    o.write(1, "p", "l");
+    o.write(1, "p", "l", "t");
     try {
         o.flush();
         ADD_FAILURE() << "no error";

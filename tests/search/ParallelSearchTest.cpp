@@ -60,10 +60,13 @@ public:
 
 struct Recorder : ParallelSearchSink {
     std::vector<std::string> events;
+    std::vector<std::vector<std::string>> texts; // per page harvested
     int ends = 0;
     std::int64_t failAtLine = -1;
-    void pageHarvested(std::int64_t line, const std::string& location, const std::vector<std::string>& accepted) override
+    void pageHarvested(std::int64_t line, const std::string& location, const std::vector<std::string>& accepted,
+                       const std::vector<std::string>& anchorTexts) override
     {
+        texts.push_back(anchorTexts);
         if (line == failAtLine)
             throw OutputError("cannot write the links: Disk full", 28, line);
         std::string e = std::to_string(line) + " " + location + ":";
@@ -237,6 +240,24 @@ TEST_F(Parallel, PageReadAtItsTimeoutWithNothingLoadedIsNoted)
     PageOutcome partly{"http://h2", {"http://h2/a"}, std::nullopt, true};
     slots.done(second, partly);
     EXPECT_EQ(sink.events, (std::vector<std::string>{"1 not loaded http://h1", "1 :", "2 http://h2: http://h2/a"}));
+}
+
+TEST_F(Parallel, EachAcceptedLinkCarriesTheTextOfItsFirstOccurrence)
+{
+    make(2);
+    search->start(0);
+    const int first = slots.slotOf("http://h1");
+    slots.loaded[static_cast<std::size_t>(first)].reset();
+    PageOutcome page{"http://h1", {"mailto:a@b", "http://h1/a", "http://h1/A", "http://h1/b", "http://h1/a"},
+                     std::nullopt};
+    page.anchorTexts = {"mail", "first", "upper case", "b", "again"};
+    slots.done(first, page);
+    slots.finish("http://h2");
+    EXPECT_EQ(sink.events[0], "1 http://h1: http://h1/a http://h1/b");
+    ASSERT_EQ(sink.texts.size(), 2u);
+    EXPECT_EQ(sink.texts[0], (std::vector<std::string>{"first", "b"}));
+    // Slots that read no texts give none.
+    EXPECT_TRUE(sink.texts[1].empty());
 }
 
 TEST_F(Parallel, LookaheadBoundsWhatWaitsBehindASlowPage)

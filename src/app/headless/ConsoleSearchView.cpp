@@ -18,7 +18,7 @@ void ConsoleSearchView::setPageSource(std::function<Page()> harvested, std::func
 int ConsoleSearchView::appendItem(const std::string& caption)
 {
     const Page page = harvested_ ? harvested_() : Page{};
-    links_.add(page.line, page.location, caption);
+    links_.add(page.line, page.location, caption, anchorText_ ? anchorText_(caption) : std::string());
     return appended_++;
 }
 

@@ -31,6 +31,12 @@ public:
     // Where the view learns which page the links come from, and which
     // address is loading (for the progress line).
     void setPageSource(std::function<Page()> harvested, std::function<std::string()> loading);
+    // Where the view learns the visible text of a link it is given, for the
+    // formats that carry it.
+    void setAnchorTextSource(std::function<std::string(const std::string& link)> anchorText)
+    {
+        anchorText_ = std::move(anchorText);
+    }
     // The list is read from standard input: its length is not known.
     void setTotalUnknown(bool unknown) { totalUnknown_ = unknown; }
 
@@ -62,6 +68,7 @@ private:
     std::optional<std::string> breakpointAnswer_;
     std::function<Page()> harvested_;
     std::function<std::string()> loading_;
+    std::function<std::string(const std::string&)> anchorText_;
     int appended_ = 0;
 };
 

@@ -116,6 +116,13 @@ const Entry kOptions[] = {
      }},
     {"--https", "", "", V::None, S::Search, 0, 0, "", "also accept links that begin with \"https://\".",
      [](Parse& p, const std::string&, std::int32_t, bool) { p.o.https = true; }},
+    {"--deep", "", "", V::None, S::Search, 0, 0, "",
+     "also read the links inside the page's frames (iframes, framesets) of its own origin and inside open shadow "
+     "roots, at any depth, with or without --jobs: each one's links stand where its frame or element stands in the "
+     "page, and the same rules apply to them as to the page's own, each link once per page. With --jobs a page is "
+     "then read only once those frames are ready too (see \"When a page is read\" below). Frames of another "
+     "origin are out of reach.",
+     [](Parse& p, const std::string&, std::int32_t, bool) { p.o.deep = true; }},
     {"--continue", "", "[N]", V::OptionalNumber, S::Search, 0, 0, "",
      "go on with the last saved search (its address list and options) from line N+1; without N, from the position "
      "it saved last (after a stop, or its last checkpoint when it was killed).",
@@ -132,9 +139,13 @@ const Entry kOptions[] = {
 
     {"--format", "", "FORMAT", V::Text, S::Output, 0, 0, "",
      "text (default): one link per line;\n"
-     "jsonl: one JSON object per line, {\"line\":N,\"page\":\"PAGE\",\"link\":\"LINK\"}, UTF-8;\n"
-     "csv: RFC 4180 with the header line,page,link.\n"
-     "N is the line of the list, PAGE the address of the page the link was found on.",
+     "jsonl: one JSON object per line, {\"line\":N,\"page\":\"PAGE\",\"link\":\"LINK\",\"text\":\"TEXT\"}, "
+     "UTF-8;\n"
+     "csv: RFC 4180 with the header line,page,link,text.\n"
+     "N is the line of the list, PAGE the address of the page the link was found on, TEXT what the link shows "
+     "(on a forum's list page, the thread's title): its text with every run of blanks and line breaks made one "
+     "space, at most 200 characters; empty for a picture alone. A link found more than once on a page has the text "
+     "of its first occurrence.",
      [](Parse& p, const std::string& name, std::int32_t, bool) {
          if (!LinkOutput::parseFormat(name, p.o.format))
              throw Error("--format is text, jsonl or csv, not '" + name + "'");
@@ -301,7 +312,12 @@ request within 3 seconds before: then it serves data and is always waited
 for. At most six pages of one server wait for their documents at once (the
 browser's six connections to a server); pages past that wait on their
 scripts, their data and other servers, and more of them load meanwhile.
-Links inside frames are not read.
+With --deep, though, the page's frames of its own origin hold it as its
+document does (their documents, scripts, data requests and links), but for
+frames inside shadow roots, which are read as they stand. A frame of
+another origin (another scheme, host or port) is out of the reach of the
+page's scripts: with or without --jobs its links are never read, and with
+--jobs it is not even fetched unless --images is given.
 
 Long runs: every --checkpoint seconds, and at the end, the links written so
 far are flushed to the disk (standard output when it is a regular file, and

@@ -33,6 +33,8 @@ struct HeadlessOptions {
     int settleMs = kDefaultSettleMs;
     // With --jobs: pages fetch images, fonts and media too.
     bool images = false;
+    // Links of frames of the page's own origin and of open shadow roots too.
+    bool deep = false;
     int timeoutSeconds = kDefaultTimeoutSeconds;
     // With --jobs: how a run treats the sites it loads from.
     std::optional<int> perSite;

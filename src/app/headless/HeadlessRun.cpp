@@ -74,6 +74,11 @@ SearchEnvironment HeadlessRun::environment()
     return env;
 }
 
+SnapshotOptions HeadlessRun::snapshotOptions() const
+{
+    return SnapshotOptions{options_.format != OutputFormat::Text, options_.deep};
+}
+
 void HeadlessRun::interrupt(Interruption how)
 {
     if (interrupted_) {

@@ -9,6 +9,7 @@
 #include "search/ProgressFile.h"
 #include "search/SearchEnvironment.h"
 #include "search/engine/EngineProfile.h"
+#include "search/engine/PageLinks.h"
 
 #include <exception>
 #include <functional>
@@ -62,6 +63,9 @@ protected:
     void restoreOptions(OptionsView& options, const std::function<void()>& load);
     // What the controller needs from the machine.
     SearchEnvironment environment();
+    // What the search reads of each page: the texts of the links only for
+    // the formats that carry them.
+    SnapshotOptions snapshotOptions() const;
     // A message on standard error, below the progress line.
     void message(const std::string& text);
     // A message about one line of the list: "line N (address): text".

@@ -8,9 +8,9 @@ LinkStream::LinkStream(int fd, OutputFormat format, const std::string& saveFile)
         save_ = std::make_unique<ResultListFile>(saveFile, WriteErrors::CannotCreate);
 }
 
-void LinkStream::add(std::int64_t line, std::string_view page, std::string_view link)
+void LinkStream::add(std::int64_t line, std::string_view page, std::string_view link, std::string_view anchorText)
 {
-    out_.write(line, page, link);
+    out_.write(line, page, link, anchorText);
     if (save_)
         save_->add(link);
     ++count_;
@@ -21,10 +21,11 @@ void LinkStream::pageDone()
     out_.flush();
 }
 
-void LinkStream::writePage(std::int64_t line, std::string_view page, const std::vector<std::string>& links)
+void LinkStream::writePage(std::int64_t line, std::string_view page, const std::vector<std::string>& links,
+                           const std::vector<std::string>& anchorTexts)
 {
-    for (const std::string& link : links)
-        add(line, page, link);
+    for (std::size_t i = 0; i < links.size(); ++i)
+        add(line, page, links[i], i < anchorTexts.size() ? std::string_view(anchorTexts[i]) : std::string_view());
     pageDone();
 }
 

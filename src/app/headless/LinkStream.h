@@ -18,11 +18,14 @@ public:
     // saveFile: empty for none; "Cannot create file %s" when it cannot be written.
     LinkStream(int fd, OutputFormat format, const std::string& saveFile);
 
-    void add(std::int64_t line, std::string_view page, std::string_view link);
+    // anchorText: the link's visible text, for the formats that carry it.
+    void add(std::int64_t line, std::string_view page, std::string_view link, std::string_view anchorText);
     // After each page: what was added reaches the output. Raises OutputError.
     void pageDone();
     // A page's accepted links at once: added, then the page done.
-    void writePage(std::int64_t line, std::string_view page, const std::vector<std::string>& links);
+    // anchorTexts: one per link, or none when the format carries none.
+    void writePage(std::int64_t line, std::string_view page, const std::vector<std::string>& links,
+                   const std::vector<std::string>& anchorTexts);
     // Everything written so far is on the disk: standard output when it is a
     // regular file, and the saved file, which from then on is its target.
     // nextLine: the first line not written yet. Raises OutputError or the

@@ -15,7 +15,8 @@ ParallelRun::ParallelRun(const HeadlessOptions& options, QApplication& app, cons
       pool_(profile_, *options.jobs,
             PagePool::Timing{options.settleMs, options.timeoutSeconds * 1000, 2 * options.timeoutSeconds * 1000,
                              options.images},
-            PageLoadRules{options.perSite.value_or(0), options.delayMs, options.retries, options.insecure})
+            PageLoadRules{options.perSite.value_or(0), options.delayMs, options.retries, options.insecure},
+            snapshotOptions())
 {
     for (QWebEnginePage* page : pool_.pages())
         store_.addPage(page);
@@ -131,9 +132,10 @@ void ParallelRun::showProgress()
                    + rate_.describe(unknown ? std::nullopt : std::optional<std::int64_t>(total_)));
 }
 
-void ParallelRun::pageHarvested(std::int64_t line, const std::string& location, const std::vector<std::string>& accepted)
+void ParallelRun::pageHarvested(std::int64_t line, const std::string& location, const std::vector<std::string>& accepted,
+                                const std::vector<std::string>& anchorTexts)
 {
-    links_.writePage(line, location, accepted);
+    links_.writePage(line, location, accepted, anchorTexts);
 }
 
 void ParallelRun::pageUnreadable(std::int64_t line, const std::string& address, const std::string& error)

@@ -32,8 +32,8 @@ private:
     void showProgress();
     void saveCheckpoint();
 
-    void pageHarvested(std::int64_t line, const std::string& location,
-                       const std::vector<std::string>& accepted) override;
+    void pageHarvested(std::int64_t line, const std::string& location, const std::vector<std::string>& accepted,
+                       const std::vector<std::string>& anchorTexts) override;
     void pageUnreadable(std::int64_t line, const std::string& address, const std::string& error) override;
     void pageNotLoaded(std::int64_t line, const std::string& address) override;
     void pageFailed(std::int64_t line, const std::string& address, const std::string& why) override;

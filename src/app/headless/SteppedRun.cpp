@@ -16,6 +16,9 @@ SteppedRun::SteppedRun(const HeadlessOptions& options, QApplication& app, const 
         [this] { return ConsoleSearchView::Page{controller_.position(), host_.locationUrl()}; },
         [this] { return host_.lastAddress(); });
     view_.setTotalUnknown(options.readsStandardInput());
+    host_.setSnapshotOptions(snapshotOptions());
+    if (snapshotOptions().anchorTexts)
+        view_.setAnchorTextSource([this](const std::string& link) { return host_.anchorTextOf(link); });
     controller_.setLinkSchemes(options.https ? LinkSchemes::HttpAndHttps : LinkSchemes::Http);
     controller_.bindBrowserHost(&host_);
     host_.setCompletionHandler([this] { controller_.pageComplete(); });

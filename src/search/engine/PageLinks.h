@@ -28,6 +28,16 @@ QUrl urlForAddress(const std::string& address);
 // address the engine does not load (mailto:) leave the marked one in place.
 void markShownDocument(QWebEnginePage& page);
 
+// What a snapshot reads besides the addresses of the document's links.
+struct SnapshotOptions {
+    // The visible text of each link.
+    bool anchorTexts = false;
+    // Also the links of frames of the document's own origin and of open
+    // shadow roots, at any depth, each where its frame or host element
+    // stands in the document.
+    bool deep = false;
+};
+
 // What a search reads of a page: its location and its links.
 // Both in the form a browser's address bar shows (AddressForm.h).
 struct PageSnapshot {
@@ -35,18 +45,26 @@ struct PageSnapshot {
     // navigation since the mark showed no document of its own.
     std::string location;
     std::vector<std::string> links;
+    // With SnapshotOptions::anchorTexts, one per link: its innerText (its
+    // textContent when it is not rendered), every run of blanks made one
+    // space, trimmed, at most kAnchorTextLength characters.
+    std::vector<std::string> anchorTexts;
 };
+
+inline constexpr int kAnchorTextLength = 200;
 
 // Start the script that reads the location alone, or the location and the
 // links; answer gets its result on the page's thread, later, unless the
 // renderer never answers.
 void requestLocation(QWebEnginePage& page, std::function<void(const QVariant&)> answer);
 void requestSnapshot(QWebEnginePage& page, std::function<void(const QVariant&)> answer);
+void requestSnapshot(QWebEnginePage& page, const SnapshotOptions& options,
+                     std::function<void(const QVariant&)> answer);
 
-// The snapshot in a script answer. A page that showed no document of its own
-// has an empty location and no links. Raises lt::Error when the document has
-// no links collection or did not answer.
-PageSnapshot snapshotFromAnswer(const QVariant& answer);
+// The snapshot in a script answer to a request with options. A page that
+// showed no document of its own has an empty location and no links. Raises
+// lt::Error when the document has no links collection or did not answer.
+PageSnapshot snapshotFromAnswer(const QVariant& answer, const SnapshotOptions& options = {});
 
 // How long a search waits for a page's links: long enough for a page of a
 // million links on a busy machine, and still bounded.

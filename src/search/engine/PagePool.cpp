@@ -194,7 +194,7 @@ private:
         page_->setAcceptsUntrustedCertificates(pool_.rules_.insecure);
         page_->setUrlRequestInterceptor(&pool_.filter_);
         connect(page_, &QWebEnginePage::loadingChanged, this, &Slot::loadChanged);
-        installReadinessWatch(*page_);
+        installReadinessWatch(*page_, pool_.snapshot_.deep);
         connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) {
             rendererPid();
             if (state_ != State::Loading)
@@ -245,7 +245,7 @@ private:
         probing_ = true;
         const quint64 generation = generation_;
         QPointer<Slot> self(this);
-        requestProbe(*page_, [self, generation](const ProbeAnswer& answer) {
+        requestProbe(*page_, pool_.snapshot_.deep, [self, generation](const ProbeAnswer& answer) {
             if (!self || self->generation_ != generation)
                 return;
             self->probing_ = false;
@@ -296,14 +296,15 @@ private:
         linkWait_.start(pool_.timing_.linkWaitMs);
         const quint64 generation = ++generation_;
         QPointer<Slot> self(this);
-        requestSnapshot(*page_, [self, generation](const QVariant& answer) {
+        requestSnapshot(*page_, pool_.snapshot_, [self, generation](const QVariant& answer) {
             if (!self || self->generation_ != generation || self->state_ != State::Reading)
                 return;
             PageOutcome outcome;
             try {
-                PageSnapshot snapshot = snapshotFromAnswer(answer);
+                PageSnapshot snapshot = snapshotFromAnswer(answer, self->pool_.snapshot_);
                 outcome.location = std::move(snapshot.location);
                 outcome.links = std::move(snapshot.links);
+                outcome.anchorTexts = std::move(snapshot.anchorTexts);
                 outcome.timedOut = self->timedOut_;
                 if (self->failure_)
                     outcome.failure = self->reported(*self->failure_);
@@ -450,8 +451,9 @@ public:
     bool told_ = false;
 };
 
-PagePool::PagePool(EngineProfile& profile, int pages, Timing timing, PageLoadRules rules, QObject* parent)
-    : QObject(parent), profile_(profile), timing_(timing), rules_(rules), retry_(rules.retries),
+PagePool::PagePool(EngineProfile& profile, int pages, Timing timing, PageLoadRules rules, SnapshotOptions snapshot,
+                   QObject* parent)
+    : QObject(parent), profile_(profile), timing_(timing), rules_(rules), retry_(rules.retries), snapshot_(snapshot),
       filter_(timing.images), readiness_(timing.settleMs)
 {
     clock_.start();

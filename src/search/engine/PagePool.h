@@ -61,7 +61,10 @@ public:
         bool images = false;
     };
 
-    PagePool(EngineProfile& profile, int pages, Timing timing, PageLoadRules rules = {}, QObject* parent = nullptr);
+    // snapshot: what is read of each page besides its links; read deep, a
+    // page waits for its frames of its own origin as for its document.
+    PagePool(EngineProfile& profile, int pages, Timing timing, PageLoadRules rules = {},
+             SnapshotOptions snapshot = {}, QObject* parent = nullptr);
     ~PagePool() override;
 
     // The pages now in the slots.
@@ -110,6 +113,7 @@ private:
     QElapsedTimer clock_;
     std::map<QString, qint64> lastStart_; // by site, on clock_
     QTimer paceTimer_;                    // the next start a delay holds back
+    SnapshotOptions snapshot_;
     SubresourceFilter filter_;
     PageReadiness readiness_;
     std::vector<std::unique_ptr<Slot>> slots_;

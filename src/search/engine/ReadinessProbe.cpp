@@ -142,52 +142,83 @@ const char* const kDocumentWatch = R"JS(
 })();
 )JS";
 
-// The answer: 'earlier', 'unwatched', or the state as JSON text.
+// The answer: 'earlier', 'unwatched', or the state as JSON text. With
+// frames, the frames the document may reach, at any depth, count as the
+// document does: their scripts, data requests and link changes hold it, and
+// so does one still waiting for its document of this origin.
 const char* const kProbe = R"JS(
-(function () {
+(function (frames) {
     if (window.__ltShown !== undefined)
         return 'earlier';
-    var s = window.__ltWatch;
-    if (!s)
+    if (!window.__ltWatch)
         return 'unwatched';
-    var now = performance.now(), open = [], answered = [], starts = new Map(), last = s.seen;
-    var marks = performance.getEntriesByType('mark');
-    for (var i = 0; i < marks.length; ++i) {
-        var m = marks[i], n = m.name;
-        if (n.lastIndexOf('__lt.req>', 0) === 0) {
-            var blank = n.indexOf(' ');
-            starts.set(n.slice(9, blank), [m.startTime, n.slice(blank + 1)]);
-        } else if (n.lastIndexOf('__lt.req<', 0) === 0) {
-            var failed = n.charAt(n.length - 1) === '!';
-            var id = n.slice(9, failed ? -1 : undefined), st = starts.get(id);
-            if (st) {
-                starts.delete(id);
-                if (m.startTime > s.seen) {
-                    if (!failed)
-                        answered.push([st[1], m.startTime - st[0]]);
-                    last = Math.max(last, m.startTime);
+    var now = performance.now(), open = [], answered = [], parsed = true, quietSince = 0;
+    // One document's state; shift puts its times on this document's clock.
+    function look(w, s, shift) {
+        var starts = new Map(), last = s.seen;
+        var marks = w.performance.getEntriesByType('mark');
+        for (var i = 0; i < marks.length; ++i) {
+            var m = marks[i], n = m.name;
+            if (n.lastIndexOf('__lt.req>', 0) === 0) {
+                var blank = n.indexOf(' ');
+                starts.set(n.slice(9, blank), [m.startTime, n.slice(blank + 1)]);
+            } else if (n.lastIndexOf('__lt.req<', 0) === 0) {
+                var failed = n.charAt(n.length - 1) === '!';
+                var id = n.slice(9, failed ? -1 : undefined), st = starts.get(id);
+                if (st) {
+                    starts.delete(id);
+                    if (m.startTime > s.seen) {
+                        if (!failed)
+                            answered.push([st[1], m.startTime - st[0]]);
+                        last = Math.max(last, m.startTime);
+                    }
                 }
             }
         }
+        s.seen = last;
+        parsed = parsed && s.parsed;
+        // What a data answer brings is added to the document just after it.
+        quietSince = Math.max(quietSince, s.change + shift, last + shift);
+        starts.forEach(function (v) { open.push([v[1], now - v[0] - shift, 0]); });
+        s.scripts.forEach(function (v) { open.push([v[1], now - v[0] - shift, 1]); });
     }
-    s.seen = last;
-    // What a data answer brings is added to the document just after it.
-    var quietSince = Math.max(s.change, last);
-    starts.forEach(function (v) { open.push([v[1], now - v[0], 0]); });
-    s.scripts.forEach(function (v) { open.push([v[1], now - v[0], 1]); });
-    return JSON.stringify({parsed: s.parsed, quiet: s.parsed ? now - quietSince : 0, open: open,
+    function inner(w) {
+        for (var i = 0; i < w.length; ++i) {
+            try {
+                var f = w[i], at = String(f.location.href), e = f.frameElement;
+                if (at === 'about:blank') {
+                    // Its document has not come yet.
+                    if (e && e.getAttribute('src') && new URL(e.src).origin === w.location.origin)
+                        parsed = false;
+                } else if (f.__ltWatch) {
+                    look(f, f.__ltWatch, f.performance.timeOrigin - performance.timeOrigin);
+                } else if (f.document.readyState === 'loading') {
+                    // Come, but not its first element yet, with which the
+                    // watch starts.
+                    parsed = false;
+                }
+                inner(f);
+            } catch (x) {
+                // A frame of another origin, or one without an address.
+            }
+        }
+    }
+    look(window, window.__ltWatch, 0);
+    if (frames)
+        inner(window);
+    return JSON.stringify({parsed: parsed, quiet: parsed ? now - quietSince : 0, open: open,
                            answered: answered});
-})()
+})(%1)
 )JS";
 
-QWebEngineScript script(const char* name, const char* source, quint32 world)
+QWebEngineScript script(const char* name, const char* source, quint32 world, bool frames)
 {
     QWebEngineScript s;
     s.setName(QString::fromLatin1(name));
     s.setSourceCode(QString::fromLatin1(source));
     s.setInjectionPoint(QWebEngineScript::DocumentCreation);
     s.setWorldId(world);
-    s.setRunsOnSubFrames(false);
+    s.setRunsOnSubFrames(frames);
     return s;
 }
 
@@ -198,16 +229,19 @@ std::string toText(const QJsonValue& v)
 
 } // namespace
 
-void installReadinessWatch(QWebEnginePage& page)
+void installReadinessWatch(QWebEnginePage& page, bool frames)
 {
-    page.scripts().insert(script("linktrawler-request-marks", kRequestMarks, QWebEngineScript::MainWorld));
-    page.scripts().insert(script("linktrawler-document-watch", kDocumentWatch, QWebEngineScript::ApplicationWorld));
+    page.scripts().insert(
+        script("linktrawler-request-marks", kRequestMarks, QWebEngineScript::MainWorld, frames));
+    page.scripts().insert(
+        script("linktrawler-document-watch", kDocumentWatch, QWebEngineScript::ApplicationWorld, frames));
 }
 
-void requestProbe(QWebEnginePage& page, std::function<void(const ProbeAnswer&)> answer)
+void requestProbe(QWebEnginePage& page, bool frames, std::function<void(const ProbeAnswer&)> answer)
 {
-    static const QString source = QString::fromLatin1(kProbe);
-    page.runJavaScript(source, QWebEngineScript::ApplicationWorld,
+    static const QString sources[2] = {QString::fromLatin1(kProbe).arg(QLatin1String("false")),
+                                       QString::fromLatin1(kProbe).arg(QLatin1String("true"))};
+    page.runJavaScript(sources[frames ? 1 : 0], QWebEngineScript::ApplicationWorld,
                        [answer = std::move(answer)](const QVariant& v) { answer(probeFromAnswer(v)); });
 }
 

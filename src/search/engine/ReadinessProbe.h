@@ -15,8 +15,9 @@ namespace lt {
 // in the isolated world notes the scripts the document loads, its
 // DOMContentLoaded and every change of its links. A probe reads both.
 
-// Puts both scripts on the page, for every document it will show.
-void installReadinessWatch(QWebEnginePage& page);
+// Puts both scripts on the page, for every document it will show; with
+// frames, in its frames' documents too.
+void installReadinessWatch(QWebEnginePage& page, bool frames);
 
 enum class ProbeDocument {
     Earlier,   // still the document shown before the load
@@ -30,8 +31,10 @@ struct ProbeAnswer {
 };
 
 // Starts the probe; answer gets its result on the page's thread, later,
-// unless the renderer never answers.
-void requestProbe(QWebEnginePage& page, std::function<void(const ProbeAnswer&)> answer);
+// unless the renderer never answers. With frames, the frames of the
+// document's origin hold the page as its document does (the watch must
+// have been installed with frames).
+void requestProbe(QWebEnginePage& page, bool frames, std::function<void(const ProbeAnswer&)> answer);
 
 // The probe in a script answer (Earlier when it makes no sense).
 ProbeAnswer probeFromAnswer(const QVariant& answer);

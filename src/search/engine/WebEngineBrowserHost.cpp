@@ -64,9 +64,30 @@ std::int32_t WebEngineBrowserHost::linkCount()
 {
     haveSnapshot_ = false;
     links_.clear();
-    links_ = snapshotFromAnswer(awaitAnswer(&requestSnapshot)).links;
+    anchorTexts_.clear();
+    PageSnapshot snapshot = snapshotFromAnswer(
+        awaitAnswer([this](QWebEnginePage& page, std::function<void(const QVariant&)> answer) {
+            requestSnapshot(page, options_, std::move(answer));
+        }),
+        options_);
+    links_ = std::move(snapshot.links);
+    anchorTexts_ = std::move(snapshot.anchorTexts);
+    lastRead_ = 0;
     haveSnapshot_ = true;
     return static_cast<std::int32_t>(links_.size());
+}
+
+std::string WebEngineBrowserHost::anchorTextOf(const std::string& link) const
+{
+    if (anchorTexts_.size() != links_.size())
+        return {};
+    // The harvest appends the link it has just read: no search then.
+    if (lastRead_ < links_.size() && links_[lastRead_] == link)
+        return anchorTexts_[lastRead_];
+    for (std::size_t i = 0; i < links_.size(); ++i)
+        if (links_[i] == link)
+            return anchorTexts_[i];
+    return {};
 }
 
 std::string WebEngineBrowserHost::linkText(std::int32_t i)
@@ -75,10 +96,12 @@ std::string WebEngineBrowserHost::linkText(std::int32_t i)
         linkCount();
     if (i < 0 || static_cast<std::size_t>(i) >= links_.size())
         throw Error("List index out of bounds (" + std::to_string(i) + ")");
+    lastRead_ = static_cast<std::size_t>(i);
     return links_[static_cast<std::size_t>(i)];
 }
 
-QVariant WebEngineBrowserHost::awaitAnswer(void (*request)(QWebEnginePage&, std::function<void(const QVariant&)>))
+QVariant WebEngineBrowserHost::awaitAnswer(
+    const std::function<void(QWebEnginePage&, std::function<void(const QVariant&)>)>& request)
 {
     if (rendererGone_)
         throw Error(kRendererEnded);

@@ -47,6 +47,13 @@ public:
     std::int32_t linkCount() override;
     std::string linkText(std::int32_t i) override;
 
+    // What linkCount() reads of the page besides its own link addresses;
+    // nothing more unless set (the window reads only those).
+    void setSnapshotOptions(const SnapshotOptions& options) { options_ = options; }
+    // The visible text of the link linkText() gave, or of the first link of
+    // the snapshot equal to link; empty unless the options read texts.
+    std::string anchorTextOf(const std::string& link) const;
+
     HarvestPage* page() const { return page_; }
     // The address last handed to navigate().
     const std::string& lastAddress() const { return lastAddress_; }
@@ -58,12 +65,16 @@ public:
 private:
     void connectPage();
     // Runs a page script and waits for its answer, at most scriptTimeoutMs().
-    QVariant awaitAnswer(void (*request)(QWebEnginePage&, std::function<void(const QVariant&)>));
+    QVariant awaitAnswer(const std::function<void(QWebEnginePage&, std::function<void(const QVariant&)>)>& request);
 
     QPointer<QWebEngineView> view_;
     HarvestPage* page_ = nullptr;
     std::string lastAddress_;
+    SnapshotOptions options_;
     std::vector<std::string> links_;
+    std::vector<std::string> anchorTexts_;
+    // The entry linkText() gave last.
+    std::size_t lastRead_ = 0;
     bool haveSnapshot_ = false;
     bool rendererGone_ = false;
     int scriptTimeoutMs_ = kDefaultScriptTimeoutMs;

@@ -71,6 +71,14 @@ protected:
         return finish(p);
     }
 
+    // Standard output of a run that must end with status 0.
+    std::string outputOf(const QStringList& args)
+    {
+        Outcome r = run(args);
+        EXPECT_EQ(r.exitCode, 0) << args.join(' ').toStdString() << "\n" << r.err;
+        return r.out;
+    }
+
     // Waits until the process has written a whole line on standard output;
     // the line stays there for finish() to read.
     static bool waitForLine(QProcess& p, int ms = 30000)

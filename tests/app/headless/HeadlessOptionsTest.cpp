@@ -24,8 +24,10 @@ std::string errorOf(std::vector<std::string> args)
 TEST(HeadlessOptions, ReadsEveryOption)
 {
     auto o = parseHeadlessOptions({"--interval", "7", "--own-site", "--filter", "--contain", "a", "--contain", "",
-                                   "--not-contain", "#", "--save", "out.txt", "list.txt"});
+                                   "--not-contain", "#", "--save", "out.txt", "--deep", "list.txt"});
     EXPECT_EQ(o.listFile, "list.txt");
+    EXPECT_TRUE(o.deep);
+    EXPECT_FALSE(parseHeadlessOptions({"list.txt"}).deep);
     EXPECT_EQ(o.interval, 7);
     EXPECT_TRUE(o.ownSite);
     EXPECT_TRUE(o.filter);
@@ -121,7 +123,7 @@ TEST(HeadlessOptions, HelpNamesEveryOptionAndExitStatus)
 {
     const std::string help = headlessHelpText();
     for (const char* word : {"--jobs", "--settle", "--timeout", "--interval", "--own-site", "--filter", "--contain",
-                             "--not-contain", "--https", "--continue", "--format", "--save", "--state-dir",
+                             "--not-contain", "--https", "--deep", "--continue", "--format", "--save", "--state-dir",
                              "--checkpoint", "--help", "\n  0 ", "\n  1 ", "\n  3 ", "\n  130 ", "\n  141 "})
         EXPECT_NE(help.find(word), std::string::npos) << word;
 }
@@ -141,9 +143,11 @@ TEST(HeadlessOptions, HelpAndParserKnowTheSameOptions)
     }
     EXPECT_GE(listed, 18);
     std::istringstream lines(help);
-    for (std::string line; std::getline(lines, line);)
-        if (line.rfind("   or: ", 0) != 0) // the usage lines are as long as they must be
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("   or: ", 0) != 0) { // the usage lines are as long as they must be
             EXPECT_LE(line.size(), 78u) << line;
+        }
+    }
     EXPECT_NE(errorOf({"--frobnicate"}).find("Unknown option '--frobnicate'"), std::string::npos);
 }
 
@@ -167,6 +171,7 @@ TEST(ConsoleSearchView, WritesEachAcceptedLinkWithItsPageAndKeepsTheLists)
     ProgressLine progress(err, false);
     ConsoleSearchView view(links, progress);
     view.setPageSource([] { return ConsoleSearchView::Page{4, "http://a.example/p"}; }, {});
+    view.setAnchorTextSource([](const std::string& link) { return link == "http://a.example/1" ? "One" : ""; });
     view.appendItem("http://a.example/1");
     view.appendItem("http://a.example/2");
     links.pageDone();
@@ -183,8 +188,8 @@ TEST(ConsoleSearchView, WritesEachAcceptedLinkWithItsPageAndKeepsTheLists)
     std::rewind(out);
     char buf[256] = {};
     std::fread(buf, 1, sizeof buf - 1, out);
-    EXPECT_STREQ(buf, "{\"line\":4,\"page\":\"http://a.example/p\",\"link\":\"http://a.example/1\"}\n"
-                      "{\"line\":4,\"page\":\"http://a.example/p\",\"link\":\"http://a.example/2\"}\n");
+    EXPECT_STREQ(buf, "{\"line\":4,\"page\":\"http://a.example/p\",\"link\":\"http://a.example/1\",\"text\":\"One\"}\n"
+                      "{\"line\":4,\"page\":\"http://a.example/p\",\"link\":\"http://a.example/2\",\"text\":\"\"}\n");
     std::rewind(err);
     EXPECT_EQ(std::fread(buf, 1, sizeof buf, err), 0u); // no terminal, no progress line
     std::fclose(out);

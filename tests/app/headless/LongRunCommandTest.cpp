@@ -43,7 +43,7 @@ std::vector<Record> parseRecords(const std::string& text, std::string* tail = nu
         QJsonParseError error{};
         const QJsonObject o = QJsonDocument::fromJson(line, &error).object();
         EXPECT_EQ(error.error, QJsonParseError::NoError) << line.toStdString();
-        EXPECT_EQ(o.size(), 3) << line.toStdString();
+        EXPECT_EQ(o.size(), 4) << line.toStdString();
         records.push_back(Record{o.value("line").toInteger(), o.value("page").toString().toStdString(),
                                  o.value("link").toString().toStdString()});
     }
