@@ -1,10 +1,22 @@
 #include "search/engine/EngineStartup.h"
 
+#include "base/Error.h"
+
 #include <QCoreApplication>
 #include <QtGlobal>
+#include <algorithm>
 #include <unistd.h>
 
 namespace lt {
+
+namespace {
+constexpr const char* kEngineArgs = "--webEngineArgs";
+
+bool isProxySwitch(const std::string& arg)
+{
+    return arg.rfind("--proxy-", 0) == 0 || arg.rfind("--no-proxy-server", 0) == 0;
+}
+} // namespace
 
 void prepareWebEngine(EngineDisplay display)
 {
@@ -14,6 +26,36 @@ void prepareWebEngine(EngineDisplay display)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // The engine shares GL contexts with the widgets that show it.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+EngineCommandLine::EngineCommandLine(std::vector<std::string> arguments, const std::vector<std::string>& engineSwitches)
+    : arguments_(std::move(arguments))
+{
+    if (!engineSwitches.empty()) {
+        if (std::find(arguments_.begin(), arguments_.end(), kEngineArgs) == arguments_.end())
+            arguments_.push_back(kEngineArgs);
+        arguments_.insert(arguments_.end(), engineSwitches.begin(), engineSwitches.end());
+    }
+    for (std::string& a : arguments_)
+        argv_.push_back(a.data());
+    argv_.push_back(nullptr);
+    argc_ = static_cast<int>(arguments_.size());
+}
+
+ProxyChoice sessionProxy(const std::vector<std::string>& arguments)
+{
+    const auto engineArgs = std::find(arguments.begin(), arguments.end(), kEngineArgs);
+    if (engineArgs != arguments.end() && std::any_of(engineArgs, arguments.end(), isProxySwitch))
+        return {};
+    const std::string flags = qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS").toStdString();
+    if (flags.find("--proxy-") != std::string::npos || flags.find("--no-proxy-server") != std::string::npos)
+        return {};
+    try {
+        return proxyFromEnvironment(processEnvironment());
+    } catch (const Error& e) {
+        qWarning("%s; the proxy variables are not used", e.what());
+        return {};
+    }
 }
 
 } // namespace lt

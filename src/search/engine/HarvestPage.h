@@ -3,15 +3,18 @@
 
 namespace lt {
 
+class EngineProfile;
+
 // A page whose own behaviour can neither stall nor endanger a search: script
 // dialogs are answered at once without showing anything (confirm() with no,
 // prompt() as cancelled, "leave this page?" with yes), new windows, file
 // choosers, permissions, client certificates and certificate errors are all
-// refused, and console output is dropped.
+// refused, and console output is dropped. A proxy that asks for a login gets
+// the profile's, once per load.
 class HarvestPage : public QWebEnginePage {
     Q_OBJECT
 public:
-    explicit HarvestPage(QWebEngineProfile* profile, QObject* parent = nullptr);
+    explicit HarvestPage(EngineProfile& profile, QObject* parent = nullptr);
 
     // Dialogs and windows the page asked for and did not get (for tests).
     int refusedRequests() const { return refused_; }
@@ -28,7 +31,11 @@ protected:
                             const QStringList& acceptedMimeTypes) override;
 
 private:
+    EngineProfile& profile_;
     int refused_ = 0;
+    // The proxy has had the login during this load: a second question is
+    // its refusal, not to be answered again and again.
+    bool proxyAnswered_ = false;
 };
 
 } // namespace lt

@@ -136,7 +136,7 @@ private:
 
     void makePage()
     {
-        page_ = new HarvestPage(pool_.profile_.profile());
+        page_ = new HarvestPage(pool_.profile_);
         page_->setUrlRequestInterceptor(&pool_.filter_);
         installReadinessWatch(*page_);
         connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) {

@@ -16,14 +16,14 @@
 namespace lt {
 
 WebEngineBrowserHost::WebEngineBrowserHost(QWebEngineView& view, EngineProfile& profile, QObject* parent)
-    : QObject(parent), view_(&view), page_(new HarvestPage(profile.profile(), this))
+    : QObject(parent), view_(&view), page_(new HarvestPage(profile, this))
 {
     view.setPage(page_);
     connectPage();
 }
 
 WebEngineBrowserHost::WebEngineBrowserHost(EngineProfile& profile, QObject* parent)
-    : QObject(parent), page_(new HarvestPage(profile.profile(), this))
+    : QObject(parent), page_(new HarvestPage(profile, this))
 {
     connectPage();
 }
