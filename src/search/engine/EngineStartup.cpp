@@ -11,6 +11,7 @@ namespace lt {
 
 namespace {
 constexpr const char* kEngineArgs = "--webEngineArgs";
+constexpr const char* kEngineFlags = "QTWEBENGINE_CHROMIUM_FLAGS";
 
 bool isProxySwitch(const std::string& arg)
 {
@@ -36,6 +37,17 @@ EngineCommandLine::EngineCommandLine(std::vector<std::string> arguments, const s
             arguments_.push_back(kEngineArgs);
         arguments_.insert(arguments_.end(), engineSwitches.begin(), engineSwitches.end());
     }
+    // When the variable is set, the engine takes its switches from there
+    // and passes over those of the command line: they join the variable's,
+    // after them.
+    if (qEnvironmentVariableIsSet(kEngineFlags) && !engineSwitches.empty()) {
+        QByteArray flags = qgetenv(kEngineFlags);
+        for (const std::string& s : engineSwitches) {
+            const QByteArray arg = QByteArray::fromStdString(s);
+            flags += ' ' + (arg.contains(' ') ? '"' + arg + '"' : arg);
+        }
+        qputenv(kEngineFlags, flags);
+    }
     for (std::string& a : arguments_)
         argv_.push_back(a.data());
     argv_.push_back(nullptr);
@@ -47,7 +59,7 @@ ProxyChoice sessionProxy(const std::vector<std::string>& arguments)
     const auto engineArgs = std::find(arguments.begin(), arguments.end(), kEngineArgs);
     if (engineArgs != arguments.end() && std::any_of(engineArgs, arguments.end(), isProxySwitch))
         return {};
-    const std::string flags = qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS").toStdString();
+    const std::string flags = qEnvironmentVariable(kEngineFlags).toStdString();
     if (flags.find("--proxy-") != std::string::npos || flags.find("--no-proxy-server") != std::string::npos)
         return {};
     try {

@@ -19,8 +19,9 @@ enum class EngineDisplay {
 void prepareWebEngine(EngineDisplay display = EngineDisplay::Session);
 
 // The command line the QApplication is made with, the engine's switches
-// after --webEngineArgs (added when the line has none). Outlives the
-// application, which keeps its argc and argv.
+// after --webEngineArgs (added when the line has none), and at the end of
+// QTWEBENGINE_CHROMIUM_FLAGS when that is set. Outlives the application,
+// which keeps its argc and argv.
 class EngineCommandLine {
 public:
     EngineCommandLine(std::vector<std::string> arguments, const std::vector<std::string>& engineSwitches);
