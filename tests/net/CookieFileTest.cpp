@@ -1,5 +1,5 @@
 #include "net/CookieFile.h"
-#include "base/Error.h"
+#include "support/ErrorOf.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -12,12 +12,15 @@ constexpr std::int64_t kNow = 1700000000;
 
 std::string errorOf(const std::string& text)
 {
-    try {
-        parseCookieText(text, "cookies.txt", kNow);
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "";
+    return lt::test::errorOf([&] { parseCookieText(text, "cookies.txt", kNow); });
+}
+
+// Every field of a cookie: "domain sub path secure httpOnly expires name=value".
+std::string fieldsOf(const Cookie& c)
+{
+    const auto flag = [](bool on) { return on ? " TRUE" : " FALSE"; };
+    return c.domain + flag(c.includeSubdomains) + " " + c.path + flag(c.secure) + flag(c.httpOnly) + " "
+        + std::to_string(c.expires) + " " + c.name + "=" + c.value;
 }
 
 } // namespace
@@ -34,27 +37,11 @@ TEST(CookieFile, ReadsTheFilesCurlAndBrowsersWrite)
                              "old.example\tFALSE\t/\tFALSE\t1600000000\tgone\tx";
     const std::vector<Cookie> c = parseCookieText(text, "cookies.txt", kNow);
     ASSERT_EQ(c.size(), 3u); // the expired one is left out
-    EXPECT_EQ(c[0].domain, "forum.example");
-    EXPECT_TRUE(c[0].includeSubdomains);
-    EXPECT_EQ(c[0].path, "/");
-    EXPECT_FALSE(c[0].secure);
-    EXPECT_FALSE(c[0].httpOnly);
-    EXPECT_EQ(c[0].expires, 0);
-    EXPECT_EQ(c[0].name, "sid");
-    EXPECT_EQ(c[0].value, "abc=123");
+    EXPECT_EQ(fieldsOf(c[0]), "forum.example TRUE / FALSE FALSE 0 sid=abc=123");
     EXPECT_EQ(c[0].line, 4);
-
-    EXPECT_EQ(c[1].domain, "shop.example");
-    EXPECT_FALSE(c[1].includeSubdomains);
-    EXPECT_EQ(c[1].path, "/cart");
-    EXPECT_TRUE(c[1].secure);
-    EXPECT_TRUE(c[1].httpOnly);
-    EXPECT_EQ(c[1].expires, 1800000000);
-    EXPECT_EQ(c[1].value, "");
+    EXPECT_EQ(fieldsOf(c[1]), "shop.example FALSE /cart TRUE TRUE 1800000000 token=");
     // Six fields: curl's cookie without a value.
-    EXPECT_EQ(c[2].name, "empty");
-    EXPECT_EQ(c[2].value, "");
-    EXPECT_TRUE(c[2].secure);
+    EXPECT_EQ(fieldsOf(c[2]), "wiki.example FALSE / TRUE FALSE 1800000000 empty=");
     EXPECT_TRUE(parseCookieText("", "c.txt", kNow).empty());
 }
 
@@ -90,11 +77,6 @@ TEST(CookieFile, AFileThatCannotBeReadIsNamed)
     lt::test::TempDir dir;
     dir.write("c.txt", "a.example\tFALSE\t/\tFALSE\t0\tn\tv\n");
     EXPECT_EQ(readCookieFile(dir.file("c.txt"), kNow).at(0).name, "n");
-    try {
-        readCookieFile(dir.file("missing.txt"), kNow);
-        ADD_FAILURE();
-    } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()), "cannot read the cookie file " + dir.file("missing.txt") +
-                                             ": No such file or directory");
-    }
+    EXPECT_EQ(lt::test::errorOf([&] { readCookieFile(dir.file("missing.txt"), kNow); }),
+              "cannot read the cookie file " + dir.file("missing.txt") + ": No such file or directory");
 }

@@ -1,5 +1,5 @@
 #include "net/HttpHeader.h"
-#include "base/Error.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -8,12 +8,7 @@ using namespace lt;
 namespace {
 std::string errorOf(const std::string& text)
 {
-    try {
-        parseHttpHeader(text);
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "";
+    return lt::test::errorOf([&] { parseHttpHeader(text); });
 }
 } // namespace
 

@@ -1,10 +1,11 @@
 #include "net/ProxyChoice.h"
-#include "base/Error.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 #include <map>
 
 using namespace lt;
+using lt::test::errorOf;
 
 namespace {
 
@@ -16,16 +17,6 @@ EnvironmentReader environment(std::map<std::string, std::string> vars)
             return std::nullopt;
         return it->second;
     };
-}
-
-std::string errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "";
 }
 
 } // namespace
@@ -91,7 +82,8 @@ TEST(ProxyChoice, ReadsTheVariablesCurlReads)
     c = proxyFromEnvironment(environment({{"http_proxy", "http://one:1"}, {"HTTPS_PROXY", "http://one:1"}}));
     EXPECT_EQ(c.rules, "http://one:1");
 
-    c = proxyFromEnvironment(environment({{"http_proxy", "http://u:pw@web:3128"}, {"https_proxy", "http://v:pv@tls:1"}}));
+    c = proxyFromEnvironment(
+        environment({{"http_proxy", "http://u:pw@web:3128"}, {"https_proxy", "http://v:pv@tls:1"}}));
     ASSERT_EQ(c.logins.size(), 2u);
     EXPECT_EQ(proxyLoginFor(c.logins, "tls")->password, "pv");
 }

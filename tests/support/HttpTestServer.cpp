@@ -71,7 +71,8 @@ std::string HttpTestServer::Request::header(const std::string& name) const
 {
     const auto same = [](const std::string& a, const std::string& b) {
         return a.size() == b.size()
-            && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return std::tolower(x) == std::tolower(y); });
+            && std::equal(a.begin(), a.end(), b.begin(),
+                          [](char x, char y) { return std::tolower(x) == std::tolower(y); });
     };
     for (const auto& [n, value] : headers)
         if (same(n, name))
@@ -215,7 +216,8 @@ bool HttpTestServer::socksHandshake(int fd)
         unsigned char a[4];
         if (!receive(fd, reinterpret_cast<char*>(a), 4))
             return false;
-        host = std::to_string(a[0]) + "." + std::to_string(a[1]) + "." + std::to_string(a[2]) + "." + std::to_string(a[3]);
+        for (int i = 0; i < 4; ++i)
+            host += (i ? "." : "") + std::to_string(a[i]);
     } else {
         return false;
     }

@@ -32,6 +32,14 @@ std::int32_t numberBetween(const std::string& option, const std::string& text, s
     return n;
 }
 
+// text, refused when empty: "--save needs a file name".
+const std::string& given(const char* option, const std::string& text, const char* what)
+{
+    if (text.empty())
+        throw Error(std::string(option) + " needs " + what);
+    return text;
+}
+
 // A line number given to --continue, or a mistyped one ("-3", "12a").
 bool looksLikeNumber(const std::string& text)
 {
@@ -122,9 +130,7 @@ const Entry kOptions[] = {
      "none stops the run before it starts. Like the cookies sites set, they stay in the browser's data until "
      "they expire.",
      [](Parse& p, const std::string& file, std::int32_t, bool) {
-         if (file.empty())
-             throw Error("--cookies needs a file name");
-         p.o.cookieFile = file;
+         p.o.cookieFile = given("--cookies", file, "a file name");
      }},
     {"--user-agent", "", "TEXT", V::Text, S::Network, 0, 0, "",
      "send TEXT as the User-Agent of every request; the pages' scripts see it too (navigator.userAgent).",
@@ -148,18 +154,14 @@ const Entry kOptions[] = {
      "also write the accepted links to FILE, one per line (CR LF); FILE is replaced at the first checkpoint (or the "
      "end, when that comes first) and then grows.",
      [](Parse& p, const std::string& file, std::int32_t, bool) {
-         if (file.empty())
-             throw Error("--save needs a file name");
-         p.o.saveFile = file;
+         p.o.saveFile = given("--save", file, "a file name");
      }},
     {"--state-dir", "", "DIR", V::Text, S::Output, 0, 0, "",
      "keep the progress and filter files and the browser's data in DIR (made when missing) instead of the program "
      "folder and ~/.local/share/linktrawler/engine. Runs with different folders can go side by side; a run on a "
      "folder in use refuses.",
      [](Parse& p, const std::string& dir, std::int32_t, bool) {
-         if (dir.empty())
-             throw Error("--state-dir needs a folder");
-         p.o.stateDir = dir;
+         p.o.stateDir = given("--state-dir", dir, "a folder");
      }},
     {"--checkpoint", "", "SECONDS", V::Number, S::Output, 1, 3600, " seconds",
      "save the position every SECONDS while the run goes ({range}, default 30; see \"Long runs\" below).",

@@ -55,7 +55,8 @@ protected:
     // to a name server (the engine takes switches from the environment too).
     void resolveExampleHostsHere()
     {
-        extraEnvironment.emplace_back("QTWEBENGINE_CHROMIUM_FLAGS", "--host-resolver-rules=\"MAP *.example 127.0.0.1\"");
+        extraEnvironment.emplace_back("QTWEBENGINE_CHROMIUM_FLAGS",
+                                      "--host-resolver-rules=\"MAP *.example 127.0.0.1\"");
     }
     std::string direct(const std::string& host, const std::string& path) const
     {
@@ -251,30 +252,22 @@ TEST_F(Reach, WhatCannotBeUsedIsRefusedBeforeAnyPageLoads)
     dir.write("cookies.txt", "# copied by hand\n"
                              "127.0.0.1\tFALSE\t/\tFALSE\t0\tsid\tabc123\n"
                              "127.0.0.1 FALSE / FALSE 0 lang de\n");
-    Outcome r = search(kStepped, {"--cookies", "cookies.txt"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_THAT(r.err, HasSubstr("cookies.txt line 3: a cookie has 7 fields separated by TABs"));
-    EXPECT_THAT(r.err, HasSubstr(": 127.0.0.1 FALSE / FALSE 0 lang de\n"));
-
-    r = search(kParallel, {"--cookies", "missing.txt"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_THAT(r.err, HasSubstr("cannot read the cookie file missing.txt: No such file or directory"));
-
-    r = search(kParallel, {"--header", "X-Api-Key k1"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_THAT(r.err, HasSubstr("--header 'X-Api-Key k1' is not a header"));
-    r = search(kStepped, {"--header", "X-Empty:"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_THAT(r.err, HasSubstr("'X-Empty:' has no value"));
-
-    r = search(kStepped, {"--proxy", "proxy.corp:3128x"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_THAT(r.err, HasSubstr("--proxy: 'proxy.corp:3128x' is not a proxy address"));
-
+    const auto refused = [this](const QStringList& mode, const QStringList& options, const std::string& message) {
+        Outcome r = search(mode, options);
+        EXPECT_EQ(r.exitCode, 1) << message;
+        EXPECT_THAT(r.err, HasSubstr(message));
+        return r.err;
+    };
+    EXPECT_THAT(refused(kStepped, {"--cookies", "cookies.txt"},
+                        "cookies.txt line 3: a cookie has 7 fields separated by TABs"),
+                HasSubstr(": 127.0.0.1 FALSE / FALSE 0 lang de\n"));
+    refused(kParallel, {"--cookies", "missing.txt"},
+            "cannot read the cookie file missing.txt: No such file or directory");
+    refused(kParallel, {"--header", "X-Api-Key k1"}, "--header 'X-Api-Key k1' is not a header");
+    refused(kStepped, {"--header", "X-Empty:"}, "'X-Empty:' has no value");
+    refused(kStepped, {"--proxy", "proxy.corp:3128x"}, "--proxy: 'proxy.corp:3128x' is not a proxy address");
     extraEnvironment.emplace_back("https_proxy", "gopher://proxy.corp:70");
-    r = search(kParallel, {});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_THAT(r.err, HasSubstr("https_proxy: 'gopher://proxy.corp:70' is not a proxy address"));
+    refused(kParallel, {}, "https_proxy: 'gopher://proxy.corp:70' is not a proxy address");
 
     EXPECT_EQ(server.requestCount("/page"), 0);
 }
