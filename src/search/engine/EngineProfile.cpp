@@ -22,8 +22,14 @@ class HeaderSetter : public QWebEngineUrlRequestInterceptor {
 public:
     explicit HeaderSetter(const std::vector<HttpHeader>& headers)
     {
-        for (const HttpHeader& h : headers)
-            headers_.emplace_back(QByteArray::fromStdString(h.name), QByteArray::fromStdString(h.value));
+        // The engine keeps names as they are spelt, in no order: of two
+        // spellings of one name either might be sent. The later one counts.
+        for (const HttpHeader& h : headers) {
+            const QByteArray name = QByteArray::fromStdString(h.name);
+            std::erase_if(headers_,
+                          [&name](const auto& kept) { return kept.first.compare(name, Qt::CaseInsensitive) == 0; });
+            headers_.emplace_back(name, QByteArray::fromStdString(h.value));
+        }
     }
     void interceptRequest(QWebEngineUrlRequestInfo& info) override
     {
