@@ -54,15 +54,18 @@ HarvestPage::HarvestPage(EngineProfile& profile, QObject* parent)
                 ++refused_;
                 request.reject();
             });
-    connect(this, &QWebEnginePage::loadStarted, this, [this] { proxyAnswered_ = false; });
+    connect(this, &QWebEnginePage::loadStarted, this, [this] {
+        proxyAnswered_ = false;
+        documentRefused_ = false;
+    });
     connect(this, &QWebEnginePage::proxyAuthenticationRequired, this,
-            [this](const QUrl&, QAuthenticator* authenticator, const QString& proxyHost) {
+            [this](const QUrl& url, QAuthenticator* authenticator, const QString& proxyHost) {
                 const ProxyLogin* login = profile_.proxyLoginFor(proxyHost);
                 if (!login || proxyAnswered_) {
                     // An authenticator left as it is would send an empty
                     // login, be refused and asked again, without end.
                     *authenticator = QAuthenticator();
-                    ++refused_;
+                    loginCancelled(url);
                     profile_.proxyRefused(proxyHost, login != nullptr);
                     return;
                 }
@@ -71,10 +74,34 @@ HarvestPage::HarvestPage(EngineProfile& profile, QObject* parent)
                 authenticator->setPassword(QString::fromStdString(login->password));
             });
     // A search has no one to type a password.
-    connect(this, &QWebEnginePage::authenticationRequired, this, [this](const QUrl&, QAuthenticator* authenticator) {
-        *authenticator = QAuthenticator();
-        ++refused_;
-    });
+    connect(this, &QWebEnginePage::authenticationRequired, this,
+            [this](const QUrl& url, QAuthenticator* authenticator) {
+                *authenticator = QAuthenticator();
+                loginCancelled(url);
+            });
+}
+
+void HarvestPage::loginCancelled(const QUrl& url)
+{
+    ++refused_;
+    // An image's or a script's question leaves the document as it is.
+    if (url.adjusted(QUrl::RemoveFragment) == documentUrl_)
+        documentRefused_ = true;
+}
+
+PageSnapshot HarvestPage::snapshotOf(const QVariant& answer) const
+{
+    PageSnapshot snapshot = snapshotFromAnswer(answer);
+    if (documentRefused_)
+        return {};
+    return snapshot;
+}
+
+bool HarvestPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
+{
+    if (isMainFrame)
+        documentUrl_ = url.adjusted(QUrl::RemoveFragment);
+    return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
 }
 
 void HarvestPage::javaScriptAlert(const QUrl&, const QString&)

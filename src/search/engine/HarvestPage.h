@@ -1,4 +1,6 @@
 #pragma once
+#include "search/engine/PageLinks.h"
+
 #include <QWebEnginePage>
 
 namespace lt {
@@ -10,7 +12,8 @@ class EngineProfile;
 // prompt() as cancelled, "leave this page?" with yes), new windows, file
 // choosers, permissions, client certificates and certificate errors are all
 // refused, and console output is dropped. A proxy that asks for a login gets
-// the profile's, once per load.
+// the profile's, once per load; other login questions are cancelled, and
+// the refusal the server then shows is no document of the page's.
 class HarvestPage : public QWebEnginePage {
     Q_OBJECT
 public:
@@ -18,6 +21,10 @@ public:
 
     // Dialogs and windows the page asked for and did not get (for tests).
     int refusedRequests() const { return refused_; }
+
+    // The snapshot in a script answer (snapshotFromAnswer), without a
+    // document when this load's own login question was cancelled.
+    PageSnapshot snapshotOf(const QVariant& answer) const;
 
 protected:
     void javaScriptAlert(const QUrl& origin, const QString& msg) override;
@@ -27,12 +34,19 @@ protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
                                   const QString& source) override;
     QWebEnginePage* createWindow(WebWindowType type) override;
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
     QStringList chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
                             const QStringList& acceptedMimeTypes) override;
 
 private:
+    // A login question about url is cancelled.
+    void loginCancelled(const QUrl& url);
+
     EngineProfile& profile_;
     int refused_ = 0;
+    // Where the page's own document comes from, redirects followed.
+    QUrl documentUrl_;
+    bool documentRefused_ = false;
     // The proxy has had the login during this load: a second question is
     // its refusal, not to be answered again and again.
     bool proxyAnswered_ = false;

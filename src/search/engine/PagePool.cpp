@@ -245,7 +245,7 @@ private:
                 return;
             PageOutcome outcome;
             try {
-                PageSnapshot snapshot = snapshotFromAnswer(answer);
+                PageSnapshot snapshot = self->page_->snapshotOf(answer);
                 outcome.location = std::move(snapshot.location);
                 outcome.links = std::move(snapshot.links);
                 outcome.timedOut = self->timedOut_;

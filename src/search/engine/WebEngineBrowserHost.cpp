@@ -57,14 +57,14 @@ std::string WebEngineBrowserHost::locationUrl()
     // Nothing has been loaded yet.
     if (page_->url().isEmpty())
         return {};
-    return snapshotFromAnswer(awaitAnswer(&requestLocation)).location;
+    return page_->snapshotOf(awaitAnswer(&requestLocation)).location;
 }
 
 std::int32_t WebEngineBrowserHost::linkCount()
 {
     haveSnapshot_ = false;
     links_.clear();
-    links_ = snapshotFromAnswer(awaitAnswer(&requestSnapshot)).links;
+    links_ = page_->snapshotOf(awaitAnswer(&requestSnapshot)).links;
     haveSnapshot_ = true;
     return static_cast<std::int32_t>(links_.size());
 }

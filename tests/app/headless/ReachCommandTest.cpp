@@ -283,4 +283,6 @@ TEST_F(Reach, ASiteThatAsksForALoginIsAskedOnce)
     Outcome r = search(kStepped, {});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(server.requestCount("/private"), 1);
+    // The refusal shown is not the page's.
+    EXPECT_EQ(r.out, "");
 }
