@@ -21,13 +21,20 @@
 int main(int argc, char** argv)
 {
     lt::prepareWebEngine();
-    QApplication app(argc, argv);
+    // On Linux the system's proxy settings are the proxy variables, read as
+    // linktrawl reads them; the engine alone would miss their logins and,
+    // on some desktops, the variables themselves.
+    const std::vector<std::string> arguments(argv, argv + argc);
+    const lt::ProxyChoice proxy = lt::sessionProxy(arguments);
+    lt::EngineCommandLine commandLine(arguments, lt::proxySwitches(proxy));
+    QApplication app(commandLine.argc(), commandLine.argv());
     QApplication::setApplicationName(QStringLiteral("linktrawler"));
     QApplication::setWindowIcon(lt::programIcon());
     lt::installChineseQtTexts();
 
     // Pages are destroyed with the windows; the profile outlives them.
     lt::EngineProfile profile;
+    profile.setProxyLogins(proxy.logins);
     lt::WebEngineDataStore store(profile.profile());
     QPointer<Tdelform> cleaner;
 

@@ -1,7 +1,9 @@
 #include "HttpTestServer.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <netinet/in.h>
 #include <poll.h>
@@ -28,10 +30,13 @@ const char* reason(int status)
     switch (status) {
     case 200: return "OK";
     case 204: return "No Content";
+    case 401: return "Unauthorized";
+    case 403: return "Forbidden";
     case 404: return "Not Found";
     case 429: return "Too Many Requests";
     case 500: return "Internal Server Error";
     case 503: return "Service Unavailable";
+    case 407: return "Proxy Authentication Required";
     default: return "Status";
     }
 }
@@ -66,10 +71,40 @@ std::string HttpTestServer::url(const std::string& path) const
     return "http://127.0.0.1:" + std::to_string(port_) + path;
 }
 
+std::string HttpTestServer::Request::header(const std::string& name) const
+{
+    const auto same = [](const std::string& a, const std::string& b) {
+        return a.size() == b.size()
+            && std::equal(a.begin(), a.end(), b.begin(),
+                          [](char x, char y) { return std::tolower(x) == std::tolower(y); });
+    };
+    for (const auto& [n, value] : headers)
+        if (same(n, name))
+            return value;
+    return {};
+}
+
 void HttpTestServer::serve(const std::string& path, Response response)
 {
+    serve(path, [response = std::move(response)](const Request&) { return response; });
+}
+
+void HttpTestServer::serve(const std::string& path, std::function<Response(const Request&)> answer)
+{
     std::lock_guard lock(mutex_);
-    routes_[path] = std::move(response);
+    routes_[path] = std::move(answer);
+}
+
+void HttpTestServer::requireProxyAuthorization(const std::string& value)
+{
+    std::lock_guard lock(mutex_);
+    proxyAuthorization_ = value;
+}
+
+void HttpTestServer::acceptSocks5()
+{
+    std::lock_guard lock(mutex_);
+    socks5_ = true;
 }
 
 void HttpTestServer::serveInTurn(const std::string& path, std::vector<Response> responses)
@@ -161,8 +196,75 @@ void HttpTestServer::acceptLoop()
     }
 }
 
+bool HttpTestServer::receive(int fd, char* buf, std::size_t n)
+{
+    std::size_t done = 0;
+    while (done < n) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 200) <= 0) {
+            if (stopping_)
+                return false;
+            continue;
+        }
+        const ssize_t got = ::recv(fd, buf + done, n - done, 0);
+        if (got <= 0)
+            return false;
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+bool HttpTestServer::socksHandshake(int fd)
+{
+    // RFC 1928: greeting, "no authentication", then CONNECT to a name or an
+    // address, answered as made.
+    unsigned char head[2];
+    if (!receive(fd, reinterpret_cast<char*>(head), 2) || head[0] != 5)
+        return false;
+    std::string methods(head[1], '\0');
+    if (!receive(fd, methods.data(), methods.size()) || methods.find('\0') == std::string::npos)
+        return false;
+    sendAll(fd, std::string("\x05\x00", 2));
+    unsigned char connect[4];
+    if (!receive(fd, reinterpret_cast<char*>(connect), 4) || connect[0] != 5 || connect[1] != 1)
+        return false;
+    std::string host;
+    if (connect[3] == 3) {
+        unsigned char length = 0;
+        if (!receive(fd, reinterpret_cast<char*>(&length), 1))
+            return false;
+        host.resize(length);
+        if (!receive(fd, host.data(), length))
+            return false;
+    } else if (connect[3] == 1) {
+        unsigned char a[4];
+        if (!receive(fd, reinterpret_cast<char*>(a), 4))
+            return false;
+        for (int i = 0; i < 4; ++i)
+            host += (i ? "." : "") + std::to_string(a[i]);
+    } else {
+        return false;
+    }
+    unsigned char port[2];
+    if (!receive(fd, reinterpret_cast<char*>(port), 2))
+        return false;
+    {
+        std::lock_guard lock(mutex_);
+        ++counts_[host + ":" + std::to_string(port[0] * 256 + port[1])];
+    }
+    sendAll(fd, std::string("\x05\x00\x00\x01\x00\x00\x00\x00\x00\x00", 10));
+    return true;
+}
+
 void HttpTestServer::handle(int fd)
 {
+    bool socks = false;
+    {
+        std::lock_guard lock(mutex_);
+        socks = socks5_;
+    }
+    if (socks && !socksHandshake(fd))
+        return;
     // Read the request head; bodies are not expected.
     std::string request;
     while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536) {
@@ -182,12 +284,30 @@ void HttpTestServer::handle(int fd)
     auto sp2 = request.find(' ', sp1 + 1);
     if (sp1 == std::string::npos || sp2 == std::string::npos)
         return;
-    const bool head = request.compare(0, sp1, "HEAD") == 0;
-    std::string target = request.substr(sp1 + 1, sp2 - sp1 - 1);
+    Request received;
+    received.method = request.substr(0, sp1);
+    received.target = request.substr(sp1 + 1, sp2 - sp1 - 1);
+    const std::string& target = received.target;
+    const bool head = received.method == "HEAD";
     std::string path = target.substr(0, target.find('?'));
+    for (std::size_t at = request.find("\r\n"); at != std::string::npos && at + 2 < request.size();) {
+        const std::size_t end = request.find("\r\n", at + 2);
+        const std::string line = request.substr(at + 2, end - at - 2);
+        at = end;
+        const std::size_t colon = line.find(':');
+        if (colon == std::string::npos)
+            continue;
+        const std::size_t value = line.find_first_not_of(' ', colon + 1);
+        received.headers.emplace_back(line.substr(0, colon), value == std::string::npos ? "" : line.substr(value));
+    }
+    // A request for an absolute address, or a tunnel: one for a proxy.
+    const bool proxied = received.method == "CONNECT" || target.rfind("http", 0) == 0;
 
     Response r;
     bool found = false;
+    std::function<Response(const Request&)> answer;
+    std::string authorization;
+    bool inTurn = false;
     {
         std::lock_guard lock(mutex_);
         ++counts_[target];
@@ -203,11 +323,27 @@ void HttpTestServer::handle(int fd)
             r = turn->second[std::min(i, turn->second.size() - 1)];
             if (!head)
                 ++next;
-            found = true;
+            inTurn = true;
         } else if (it != routes_.end()) {
-            r = it->second;
-            found = true;
+            answer = it->second;
         }
+        authorization = proxyAuthorization_;
+    }
+    if (proxied && !authorization.empty() && received.header("Proxy-Authorization") != authorization) {
+        r.status = 407;
+        r.contentType = "text/plain";
+        r.body = "who are you?";
+        r.headers.emplace_back("Proxy-Authenticate", "Basic realm=\"test proxy\"");
+        found = true;
+    } else if (received.method == "CONNECT") {
+        r.status = 403;
+        r.contentType = "text/plain";
+        found = true;
+    } else if (inTurn) {
+        found = true;
+    } else if (answer) {
+        r = answer(received);
+        found = true;
     }
     // Counts the request as answered when this returns.
     struct Answered {

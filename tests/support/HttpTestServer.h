@@ -14,8 +14,22 @@ namespace lt::test {
 // A small HTTP/1.1 server on 127.0.0.1 for end-to-end tests: the port is
 // chosen by the system, every connection runs on a thread of its own, every
 // response closes its connection, and the destructor stops everything.
+//
+// It is a forward proxy too: a request for an absolute address
+// ("GET http://forum.example/board") is answered by the route of that
+// address, and a CONNECT is counted (by its "host:port") and refused. With
+// acceptSocks5() it is a SOCKS 5 proxy that answers what comes through it
+// itself.
 class HttpTestServer {
 public:
+    struct Request {
+        std::string method;
+        std::string target;
+        std::vector<std::pair<std::string, std::string>> headers;
+        // The value of a header (its name in any case); empty when missing.
+        std::string header(const std::string& name) const;
+    };
+
     struct Response {
         int status = 200;
         std::string contentType = "text/html; charset=utf-8";
@@ -45,6 +59,16 @@ public:
     // and so on; the last stays. A HEAD gets what the GET before it got.
     void serveInTurn(const std::string& path, std::vector<Response> responses);
     void serveHtml(const std::string& path, const std::string& html);
+    // The response made for each request, from what it carries.
+    void serve(const std::string& path, std::function<Response(const Request&)> answer);
+
+    // As a proxy that asks for a login: a request for an absolute address
+    // without this Proxy-Authorization ("Basic " and the base64 of
+    // "user:password") is answered 407.
+    void requireProxyAuthorization(const std::string& value);
+    // Every connection starts with a SOCKS 5 handshake (no login), counted
+    // by the "host:port" it asks for.
+    void acceptSocks5();
     // Closes the listening socket: later connections are refused.
     void stopListening();
     // Ends everything: open connections are closed and threads joined.
@@ -61,6 +85,9 @@ public:
 private:
     void acceptLoop();
     void handle(int fd);
+    // Reads n bytes; false when the peer or the server stops first.
+    bool receive(int fd, char* buf, std::size_t n);
+    bool socksHandshake(int fd);
 
     int listenFd_ = -1;
     int wakePipe_[2] = {-1, -1};
@@ -68,7 +95,9 @@ private:
     std::atomic<bool> stopping_{false};
     mutable std::mutex mutex_;
     std::condition_variable stopped_;
-    std::map<std::string, Response> routes_;
+    std::map<std::string, std::function<Response(const Request&)>> routes_;
+    std::string proxyAuthorization_;
+    bool socks5_ = false;
     std::map<std::string, int> counts_;
     std::map<std::string, std::vector<Response>> turns_;
     std::map<std::string, std::size_t> turnOf_;

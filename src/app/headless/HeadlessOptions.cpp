@@ -32,6 +32,14 @@ std::int32_t numberBetween(const std::string& option, const std::string& text, s
     return n;
 }
 
+// text, refused when empty: "--save needs a file name".
+const std::string& given(const char* option, const std::string& text, const char* what)
+{
+    if (text.empty())
+        throw Error(std::string(option) + " needs " + what);
+    return text;
+}
+
 // A line number given to --continue, or a mistyped one ("-3", "12a").
 bool looksLikeNumber(const std::string& text)
 {
@@ -137,6 +145,30 @@ const Entry kOptions[] = {
          }
      }},
 
+    {"--proxy", "", "URL", V::Text, S::Network, 0, 0, "",
+     "load every page through the proxy at URL: http://HOST:PORT, https://HOST:PORT (spoken to over TLS), "
+     "socks5://HOST:PORT or socks4://HOST:PORT; PORT is 1080 when left out (443 for https://), as with curl. "
+     "USER:PASSWORD@ before HOST is the login for an HTTP proxy that asks for one (%40 for an @ in it). "
+     "Replaces the proxy variables (see \"Proxies\" below).",
+     [](Parse& p, const std::string& url, std::int32_t, bool) { p.o.proxy = proxyFromUrl(url); }},
+    {"--cookies", "", "FILE", V::Text, S::Network, 0, 0, "",
+     "send the cookies of FILE, a cookies.txt as curl -c, wget --save-cookies and browsers' exports write it "
+     "(Netscape format: per line domain, include-subdomains, path, secure, expiry, name and value, separated by "
+     "TABs; \"#HttpOnly_\" before the domain marks an httpOnly cookie). Expired ones are left out. A line that is "
+     "none stops the run before it starts. Like the cookies sites set, they stay in the browser's data until "
+     "they expire.",
+     [](Parse& p, const std::string& file, std::int32_t, bool) {
+         p.o.cookieFile = given("--cookies", file, "a file name");
+     }},
+    {"--user-agent", "", "TEXT", V::Text, S::Network, 0, 0, "",
+     "send TEXT as the User-Agent of every request; the pages' scripts see it too (navigator.userAgent).",
+     [](Parse& p, const std::string& text, std::int32_t, bool) { p.o.userAgent = headerValue("--user-agent", text); }},
+    {"--header", "", "HEADER", V::Text, S::Network, 0, 0, "",
+     "add HEADER, \"Name: value\", to every request, a page's own and those of its scripts; repeat for more. A "
+     "later one of the same name replaces an earlier one. Host, Cookie, User-Agent and the like are the "
+     "browser's or other options'.",
+     [](Parse& p, const std::string& text, std::int32_t, bool) { p.o.headers.push_back(parseHttpHeader(text)); }},
+
     {"--format", "", "FORMAT", V::Text, S::Output, 0, 0, "",
      "text (default): one link per line;\n"
      "jsonl: one JSON object per line, {\"line\":N,\"page\":\"PAGE\",\"link\":\"LINK\",\"text\":\"TEXT\"}, "
@@ -154,18 +186,14 @@ const Entry kOptions[] = {
      "also write the accepted links to FILE, one per line (CR LF); FILE is replaced at the first checkpoint (or the "
      "end, when that comes first) and then grows.",
      [](Parse& p, const std::string& file, std::int32_t, bool) {
-         if (file.empty())
-             throw Error("--save needs a file name");
-         p.o.saveFile = file;
+         p.o.saveFile = given("--save", file, "a file name");
      }},
     {"--state-dir", "", "DIR", V::Text, S::Output, 0, 0, "",
      "keep the progress and filter files and the browser's data in DIR (made when missing) instead of the program "
      "folder and ~/.local/share/linktrawler/engine. Runs with different folders can go side by side; a run on a "
      "folder in use refuses.",
      [](Parse& p, const std::string& dir, std::int32_t, bool) {
-         if (dir.empty())
-             throw Error("--state-dir needs a folder");
-         p.o.stateDir = dir;
+         p.o.stateDir = given("--state-dir", dir, "a folder");
      }},
     {"--checkpoint", "", "SECONDS", V::Number, S::Output, 1, 3600, " seconds",
      "save the position every SECONDS while the run goes ({range}, default 30; see \"Long runs\" below).",
@@ -285,7 +313,7 @@ read. Only links that begin with "http://" are accepted (with --https also
 
 Search:
 )" + sectionHelp(S::Search) +
-           "\nOutput:\n" + sectionHelp(S::Output) + "\n" + R"(While it runs, the position in the list, the number of links found and what
+           "\nNetwork:\n" + sectionHelp(S::Network) + "\nOutput:\n" + sectionHelp(S::Output) + "\n" + R"(While it runs, the position in the list, the number of links found and what
 is loading are shown on standard error when that is a terminal. The
 browser's history and cache are emptied before the search starts.
 
@@ -318,6 +346,19 @@ frames inside shadow roots, which are read as they stand. A frame of
 another origin (another scheme, host or port) is out of the reach of the
 page's scripts: with or without --jobs its links are never read, and with
 --jobs it is not even fetched unless --images is given.
+
+The network options work with and without --jobs. They are not saved with
+the search: give them again with --continue.
+
+Proxies: without --proxy, the variables curl reads count, as curl reads
+them: http_proxy for http:// addresses (HTTP_PROXY is not read), https_proxy
+or HTTPS_PROXY for https:// ones, all_proxy or ALL_PROXY for either when its
+own is not set, and no_proxy or NO_PROXY, a list of host names (each with the
+names under it), IP addresses and ranges that are loaded directly, or "*" for
+all; the lower case one first. Without them pages are loaded directly; the
+desktop's proxy settings do not count. Addresses on this machine itself
+(localhost, 127.x.x.x, [::1]) never go through a proxy. A proxy that refuses
+the login, or asks for one and none was given, stops the run.
 
 Long runs: every --checkpoint seconds, and at the end, the links written so
 far are flushed to the disk (standard output when it is a regular file, and

@@ -1,4 +1,6 @@
 #pragma once
+#include "net/HttpHeader.h"
+#include "net/ProxyChoice.h"
 #include "search/LinkOutput.h"
 
 #include <cstdint>
@@ -46,6 +48,11 @@ struct HeadlessOptions {
     std::string stateDir;
     // How often the position is saved while the run goes.
     int checkpointSeconds = kDefaultCheckpointSeconds;
+    // --proxy; without it the proxy variables count.
+    std::optional<ProxyChoice> proxy;
+    std::string cookieFile;
+    std::string userAgent; // the engine's own when empty
+    std::vector<HttpHeader> headers;
 
     static constexpr int kMaxJobs = 32;
     // Long enough for links that scripts add within 200 ms of the load.

@@ -5,6 +5,8 @@
 #include "app/headless/StateFolder.h"
 #include "cache/DelIECache.h"
 #include "cache/WebEngineDataStore.h"
+#include "net/CookieFile.h"
+#include "net/ProxyChoice.h"
 #include "search/OptionsView.h"
 #include "search/ProgressFile.h"
 #include "search/SearchEnvironment.h"
@@ -32,6 +34,13 @@ enum ExitCode {
     kReaderGone = 141,
 };
 
+// How the pages of a run reach their sites besides the options: the proxy
+// (from --proxy or the environment) and the cookies of --cookies.
+struct PageAccess {
+    ProxyChoice proxy;
+    std::vector<Cookie> cookies;
+};
+
 enum class Interruption {
     CtrlC,     // a second one ends the run at once
     Terminate, // SIGTERM: always stops and saves, however often it comes
@@ -44,17 +53,19 @@ class HeadlessRun {
 public:
     virtual ~HeadlessRun();
 
-    // Starts or continues the search. The exit status is known once the event
-    // loop has ended (exitCode()).
-    virtual void begin() = 0;
+    // Starts or continues the search once the cookies are in the browser.
+    // The exit status is known once the event loop has ended (exitCode()).
+    void begin();
     // The first interrupt stops the search as "终止" does; a second Ctrl-C
     // ends the command at once without saving.
     void interrupt(Interruption how);
     int exitCode() const { return exitCode_; }
 
 protected:
-    HeadlessRun(const HeadlessOptions& options, QApplication& app, const StateFolder& state);
+    HeadlessRun(const HeadlessOptions& options, const PageAccess& access, QApplication& app,
+                const StateFolder& state);
 
+    virtual void startSearch() = 0;
     virtual void stopSearch() = 0;
 
     // Loads the saved filter lists and options (load), then applies those of
@@ -89,6 +100,9 @@ protected:
     void startCheckpoints(std::function<void()> save);
     // Ends the run with code; save: commit the --save file.
     void end(int code, bool save = true);
+    // Stops the search as an interrupt does, for a reason that fails the
+    // run: it ends with kFailed, its position saved.
+    void stopFailed(const std::string& why);
     bool ended() const { return ended_; }
 
     const HeadlessOptions& options_;
@@ -102,7 +116,10 @@ protected:
     bool interrupted_ = false;
 
 private:
+    const PageAccess& access_;
     std::unique_ptr<QTimer> checkpointTimer_;
+    bool searching_ = false; // startSearch() has run
+    bool failed_ = false;
     bool ended_ = false;
     int exitCode_ = kDone;
 };

@@ -15,7 +15,7 @@ struct OptionEntry {
         Number,         // a whole number within [low, high]
         OptionalNumber, // a number when the next argument looks like one
     };
-    enum class Section { Search, Output };
+    enum class Section { Search, Network, Output };
 
     std::string_view name;      // "--jobs"
     std::string_view shortName; // "-h", or empty

@@ -9,8 +9,9 @@
 
 namespace lt {
 
-ParallelRun::ParallelRun(const HeadlessOptions& options, QApplication& app, const StateFolder& state)
-    : HeadlessRun(options, app, state),
+ParallelRun::ParallelRun(const HeadlessOptions& options, const PageAccess& access, QApplication& app,
+                         const StateFolder& state)
+    : HeadlessRun(options, access, app, state),
       filter_(searchOptions_, options.https ? LinkSchemes::HttpAndHttps : LinkSchemes::Http),
       pool_(profile_, *options.jobs,
             PagePool::Timing{options.settleMs, options.timeoutSeconds * 1000, 2 * options.timeoutSeconds * 1000,
@@ -86,7 +87,7 @@ bool ParallelRun::prepareContinue()
     return true;
 }
 
-void ParallelRun::begin()
+void ParallelRun::startSearch()
 {
     guarded([this] {
         restoreOptions(searchOptions_, [this] {

@@ -16,12 +16,11 @@ namespace lt {
 // when it has loaded and settled, delivered in list order.
 class ParallelRun : public HeadlessRun, private ParallelSearchSink {
 public:
-    ParallelRun(const HeadlessOptions& options, QApplication& app, const StateFolder& state);
+    ParallelRun(const HeadlessOptions& options, const PageAccess& access, QApplication& app, const StateFolder& state);
     ~ParallelRun() override;
 
-    void begin() override;
-
 private:
+    void startSearch() override;
     void stopSearch() override;
     // Loads the saved search and skips its lines; false when it was refused
     // or the list is used up (the run has then ended).

@@ -6,8 +6,9 @@
 
 namespace lt {
 
-SteppedRun::SteppedRun(const HeadlessOptions& options, QApplication& app, const StateFolder& state)
-    : HeadlessRun(options, app, state), host_(profile_), view_(links_, progress_), stepTimer_(timer_),
+SteppedRun::SteppedRun(const HeadlessOptions& options, const PageAccess& access, QApplication& app,
+                         const StateFolder& state)
+    : HeadlessRun(options, access, app, state), host_(profile_), view_(links_, progress_), stepTimer_(timer_),
       controller_(view_, view_, stepTimer_, files_, found_, environment())
 {
     host_.page()->setAcceptsUntrustedCertificates(options.insecure);
@@ -35,7 +36,7 @@ SteppedRun::~SteppedRun()
     controller_.bindBrowserHost(nullptr);
 }
 
-void SteppedRun::begin()
+void SteppedRun::startSearch()
 {
     guarded([this] {
         restoreOptions(view_, [this] {

@@ -14,12 +14,11 @@ namespace lt {
 // harvester and files, with the console as its view.
 class SteppedRun : public HeadlessRun {
 public:
-    SteppedRun(const HeadlessOptions& options, QApplication& app, const StateFolder& state);
+    SteppedRun(const HeadlessOptions& options, const PageAccess& access, QApplication& app, const StateFolder& state);
     ~SteppedRun() override;
 
-    void begin() override;
-
 private:
+    void startSearch() override;
     void stopSearch() override;
     void step();
     // The harvested page's links to the output; false when that failed and

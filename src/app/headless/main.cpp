@@ -15,6 +15,7 @@
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <unistd.h>
 
@@ -43,7 +44,8 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 
 // The search on the engine; the application, and with it the engine, ends
 // when this returns.
-static int search(const lt::HeadlessOptions& options, lt::StateFolder& state, char* argv0)
+static int search(const lt::HeadlessOptions& options, const lt::PageAccess& access, lt::StateFolder& state,
+                  char* argv0)
 {
     lt::prepareWebEngine(lt::EngineDisplay::Offscreen);
     verboseMessages = options.verbose;
@@ -55,28 +57,15 @@ static int search(const lt::HeadlessOptions& options, lt::StateFolder& state, ch
     // are there keep one renderer's thread far from busy (measured: eight
     // pages to one as fast as four), and a page stalled by another's hang,
     // or whose renderer another crashed, is loaded again anyway.
-    std::vector<std::string> qtArguments{argv0, "--webEngineArgs"};
+    std::vector<std::string> engineSwitches = lt::proxySwitches(access.proxy);
     // The engine's own log lines (certificate checks, chrome://kill) would
     // stand among the command's messages: only its fatal ones, unless asked.
     if (!options.verbose)
-        qtArguments.push_back("--log-level=3");
+        engineSwitches.push_back("--log-level=3");
     if (options.jobs)
-        qtArguments.push_back("--renderer-process-limit=" + std::to_string((*options.jobs + 7) / 8));
-    // With QTWEBENGINE_CHROMIUM_FLAGS set the engine reads its switches
-    // there and no longer after --webEngineArgs: ours join the variable's.
-    if (qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS")) {
-        QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-        for (std::size_t i = 2; i < qtArguments.size(); ++i)
-            flags += ' ' + QByteArray::fromStdString(qtArguments[i]);
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
-        qtArguments.resize(1);
-    }
-    std::vector<char*> qtArgv;
-    for (std::string& a : qtArguments)
-        qtArgv.push_back(a.data());
-    qtArgv.push_back(nullptr);
-    int qtArgc = static_cast<int>(qtArguments.size());
-    QApplication app(qtArgc, qtArgv.data());
+        engineSwitches.push_back("--renderer-process-limit=" + std::to_string((*options.jobs + 7) / 8));
+    lt::EngineCommandLine commandLine({argv0}, engineSwitches);
+    QApplication app(commandLine.argc(), commandLine.argv());
     QApplication::setApplicationName(QStringLiteral("linktrawler"));
 
     if (::pipe(signalPipe) != 0) {
@@ -96,9 +85,9 @@ static int search(const lt::HeadlessOptions& options, lt::StateFolder& state, ch
     {
         std::unique_ptr<lt::HeadlessRun> run;
         if (options.jobs)
-            run = std::make_unique<lt::ParallelRun>(options, app, state);
+            run = std::make_unique<lt::ParallelRun>(options, access, app, state);
         else
-            run = std::make_unique<lt::SteppedRun>(options, app, state);
+            run = std::make_unique<lt::SteppedRun>(options, access, app, state);
         QSocketNotifier interrupts(signalPipe[0], QSocketNotifier::Read);
         QObject::connect(&interrupts, &QSocketNotifier::activated, [&] {
             char buf[16];
@@ -133,6 +122,19 @@ int main(int argc, char** argv)
         lt::say("no address list file at " + options.listFile);
         return lt::kFailed;
     }
+    // Refused here, before the engine starts, like the options themselves.
+    lt::PageAccess access;
+    try {
+        access.proxy = options.proxy ? *options.proxy : lt::proxyFromEnvironment(lt::processEnvironment());
+        // As curl: the desktop's own proxy settings do not count.
+        if (access.proxy.kind == lt::ProxyChoice::Kind::System)
+            access.proxy.kind = lt::ProxyChoice::Kind::Direct;
+        if (!options.cookieFile.empty())
+            access.cookies = lt::readCookieFile(options.cookieFile, std::time(nullptr));
+    } catch (const lt::Error& e) {
+        lt::say(e.what());
+        return lt::kFailed;
+    }
     std::unique_ptr<lt::StateFolder> state;
     try {
         state = std::make_unique<lt::StateFolder>(options.stateDir);
@@ -142,7 +144,7 @@ int main(int argc, char** argv)
     }
 
     lt::adoptEngineProcesses();
-    const int code = search(options, *state, argv[0]);
+    const int code = search(options, access, *state, argv[0]);
     lt::endEngineProcesses(2000);
     return code;
 }

@@ -1,5 +1,8 @@
 #include "search/engine/HarvestPage.h"
 
+#include "search/engine/EngineProfile.h"
+
+#include <QAuthenticator>
 #include <QCoreApplication>
 #include <QWebEngineCertificateError>
 #include <QWebEngineClientCertificateSelection>
@@ -10,7 +13,8 @@
 
 namespace lt {
 
-HarvestPage::HarvestPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent)
+HarvestPage::HarvestPage(EngineProfile& profile, QObject* parent)
+    : QWebEnginePage(profile.profile(), parent), profile_(profile)
 {
     settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     settings()->setAttribute(QWebEngineSettings::PluginsEnabled, false);
@@ -54,8 +58,54 @@ HarvestPage::HarvestPage(QWebEngineProfile* profile, QObject* parent) : QWebEngi
                 ++refused_;
                 request.reject();
             });
-    // authenticationRequired and proxyAuthenticationRequired stay unanswered,
-    // which cancels them: a search has no one to type a password.
+    connect(this, &QWebEnginePage::loadStarted, this, [this] {
+        proxyAnswered_ = false;
+        documentRefused_ = false;
+    });
+    connect(this, &QWebEnginePage::proxyAuthenticationRequired, this,
+            [this](const QUrl& url, QAuthenticator* authenticator, const QString& proxyHost) {
+                const ProxyLogin* login = profile_.proxyLoginFor(proxyHost);
+                if (!login || proxyAnswered_) {
+                    // An authenticator left as it is would send an empty
+                    // login, be refused and asked again, without end.
+                    *authenticator = QAuthenticator();
+                    loginCancelled(url);
+                    profile_.proxyRefused(proxyHost, login != nullptr);
+                    return;
+                }
+                proxyAnswered_ = true;
+                authenticator->setUser(QString::fromStdString(login->user));
+                authenticator->setPassword(QString::fromStdString(login->password));
+            });
+    // A search has no one to type a password.
+    connect(this, &QWebEnginePage::authenticationRequired, this,
+            [this](const QUrl& url, QAuthenticator* authenticator) {
+                *authenticator = QAuthenticator();
+                loginCancelled(url);
+            });
+}
+
+void HarvestPage::loginCancelled(const QUrl& url)
+{
+    ++refused_;
+    // An image's or a script's question leaves the document as it is.
+    if (url.adjusted(QUrl::RemoveFragment) == documentUrl_)
+        documentRefused_ = true;
+}
+
+PageSnapshot HarvestPage::snapshotOf(const QVariant& answer, const SnapshotOptions& options) const
+{
+    PageSnapshot snapshot = snapshotFromAnswer(answer, options);
+    if (documentRefused_)
+        return {};
+    return snapshot;
+}
+
+bool HarvestPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
+{
+    if (isMainFrame)
+        documentUrl_ = url.adjusted(QUrl::RemoveFragment);
+    return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
 }
 
 void HarvestPage::javaScriptAlert(const QUrl&, const QString&)

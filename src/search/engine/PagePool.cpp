@@ -190,7 +190,7 @@ private:
 
     void makePage()
     {
-        page_ = new HarvestPage(pool_.profile_.profile());
+        page_ = new HarvestPage(pool_.profile_);
         page_->setAcceptsUntrustedCertificates(pool_.rules_.insecure);
         page_->setUrlRequestInterceptor(&pool_.filter_);
         connect(page_, &QWebEnginePage::loadingChanged, this, &Slot::loadChanged);
@@ -301,7 +301,7 @@ private:
                 return;
             PageOutcome outcome;
             try {
-                PageSnapshot snapshot = snapshotFromAnswer(answer, self->pool_.snapshot_);
+                PageSnapshot snapshot = self->page_->snapshotOf(answer, self->pool_.snapshot_);
                 outcome.location = std::move(snapshot.location);
                 outcome.links = std::move(snapshot.links);
                 outcome.anchorTexts = std::move(snapshot.anchorTexts);

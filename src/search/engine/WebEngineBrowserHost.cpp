@@ -16,14 +16,14 @@
 namespace lt {
 
 WebEngineBrowserHost::WebEngineBrowserHost(QWebEngineView& view, EngineProfile& profile, QObject* parent)
-    : QObject(parent), view_(&view), page_(new HarvestPage(profile.profile(), this))
+    : QObject(parent), view_(&view), page_(new HarvestPage(profile, this))
 {
     view.setPage(page_);
     connectPage();
 }
 
 WebEngineBrowserHost::WebEngineBrowserHost(EngineProfile& profile, QObject* parent)
-    : QObject(parent), page_(new HarvestPage(profile.profile(), this))
+    : QObject(parent), page_(new HarvestPage(profile, this))
 {
     connectPage();
 }
@@ -57,7 +57,7 @@ std::string WebEngineBrowserHost::locationUrl()
     // Nothing has been loaded yet.
     if (page_->url().isEmpty())
         return {};
-    return snapshotFromAnswer(awaitAnswer(&requestLocation)).location;
+    return page_->snapshotOf(awaitAnswer(&requestLocation)).location;
 }
 
 std::int32_t WebEngineBrowserHost::linkCount()
@@ -65,7 +65,7 @@ std::int32_t WebEngineBrowserHost::linkCount()
     haveSnapshot_ = false;
     links_.clear();
     anchorTexts_.clear();
-    PageSnapshot snapshot = snapshotFromAnswer(
+    PageSnapshot snapshot = page_->snapshotOf(
         awaitAnswer([this](QWebEnginePage& page, std::function<void(const QVariant&)> answer) {
             requestSnapshot(page, options_, std::move(answer));
         }),

@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 #include <initializer_list>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace lt::test {
 
@@ -26,20 +28,28 @@ protected:
     TempDir dir;
     HttpTestServer server;
     std::string program = dir.file("linktrawl");
+    // Set for the command besides environment()'s own.
+    std::vector<std::pair<QString, QString>> extraEnvironment;
 
     void SetUp() override
     {
         ASSERT_TRUE(QFile::copy(QStringLiteral(LINKTRAWL_PATH), QString::fromStdString(program)));
     }
 
-    // The command's environment: no display, and its data (the engine's
-    // profile when no state folder is given) inside the test's folder.
+    // The command's environment: no display, no proxy, and its data (the
+    // engine's profile when no state folder is given) inside the test's
+    // folder.
     QProcessEnvironment environment() const
     {
         auto env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_DATA_HOME", QString::fromStdString(dir.file("data")));
         env.remove("QT_QPA_PLATFORM");
         env.remove("DISPLAY");
+        for (const char* proxy : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY",
+                                  "no_proxy", "NO_PROXY"})
+            env.remove(proxy);
+        for (const auto& [name, value] : extraEnvironment)
+            env.insert(name, value);
         return env;
     }
 

@@ -82,6 +82,26 @@ TEST(HeadlessOptions, ReadsTheParallelAndOutputOptions)
     EXPECT_NE(errorOf({"--state-dir", "", "a.txt"}).find("needs a folder"), std::string::npos);
 }
 
+TEST(HeadlessOptions, ReadsTheNetworkOptions)
+{
+    auto o = parseHeadlessOptions({"--proxy", "http://u:p@proxy.corp:3128", "--cookies", "c.txt", "--user-agent",
+                                   "Trawler/1", "--header", "X-A: 1", "--header", "X-B: 2", "--continue"});
+    ASSERT_TRUE(o.proxy);
+    EXPECT_EQ(o.proxy->rules, "http://proxy.corp:3128");
+    EXPECT_EQ(o.cookieFile, "c.txt");
+    EXPECT_EQ(o.userAgent, "Trawler/1");
+    ASSERT_EQ(o.headers.size(), 2u);
+    EXPECT_EQ(o.headers[1].name, "X-B");
+    EXPECT_FALSE(parseHeadlessOptions({"list.txt"}).proxy);
+
+    // Refused with the command line, before anything starts.
+    EXPECT_NE(errorOf({"--proxy", "ftp://proxy:21", "a.txt"}).find("--proxy: 'ftp://proxy:21' is not a proxy"),
+              std::string::npos);
+    EXPECT_NE(errorOf({"--cookies", "", "a.txt"}).find("needs a file name"), std::string::npos);
+    EXPECT_NE(errorOf({"--user-agent", "", "a.txt"}).find("needs a value"), std::string::npos);
+    EXPECT_NE(errorOf({"--header", "X-A", "a.txt"}).find("not a header"), std::string::npos);
+}
+
 TEST(HeadlessOptions, ContinueTakesTheSavedPositionUnlessALineIsGiven)
 {
     EXPECT_EQ(parseHeadlessOptions({"--continue"}).continueAfter, HeadlessOptions::kSavedPosition);
@@ -124,7 +144,9 @@ TEST(HeadlessOptions, HelpNamesEveryOptionAndExitStatus)
     const std::string help = headlessHelpText();
     for (const char* word : {"--jobs", "--settle", "--timeout", "--interval", "--own-site", "--filter", "--contain",
                              "--not-contain", "--https", "--deep", "--continue", "--format", "--save", "--state-dir",
-                             "--checkpoint", "--help", "\n  0 ", "\n  1 ", "\n  3 ", "\n  130 ", "\n  141 "})
+                             "--checkpoint", "--per-site", "--delay", "--retries", "--insecure", "--proxy", "--cookies",
+                             "--user-agent", "--header", "http_proxy", "HTTPS_PROXY", "no_proxy", "--help", "\n  0 ",
+                             "\n  1 ", "\n  3 ", "\n  130 ", "\n  141 "})
         EXPECT_NE(help.find(word), std::string::npos) << word;
 }
 
