@@ -1,5 +1,7 @@
 #include "HttpTestServer.h"
 
+#include "LoopbackSocket.h"
+
 #include <algorithm>
 #include <arpa/inet.h>
 #include <algorithm>
@@ -44,18 +46,7 @@ const char* reason(int status)
 
 HttpTestServer::HttpTestServer()
 {
-    listenFd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    int one = 1;
-    ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = 0;
-    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(listenFd_, 64) != 0)
-        throw std::runtime_error("test server cannot listen");
-    socklen_t len = sizeof addr;
-    ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&addr), &len);
-    port_ = ntohs(addr.sin_port);
+    listenFd_ = listenOnLoopback(port_);
     if (::pipe(wakePipe_) != 0)
         throw std::runtime_error("test server cannot make its pipe");
     acceptThread_ = std::thread([this] { acceptLoop(); });

@@ -1,7 +1,7 @@
 #include "TlsTestServer.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
+#include "LoopbackSocket.h"
+
 #include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/ssl.h>
@@ -16,34 +16,6 @@ namespace lt::test {
 namespace {
 
 constexpr int kPollMs = 100;
-
-int listenOnLoopback(int& port)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 64) != 0)
-        throw std::runtime_error("TLS test server cannot listen");
-    socklen_t len = sizeof addr;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    port = ntohs(addr.sin_port);
-    return fd;
-}
-
-int connectTo(int port)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0)
-        return fd;
-    if (fd >= 0)
-        ::close(fd);
-    return -1;
-}
 
 // A context with a fresh key and a certificate of its own for 127.0.0.1.
 SSL_CTX* selfSignedContext()
@@ -135,7 +107,7 @@ void TlsTestServer::relay(int client)
         return;
     }
     ++handshakes_;
-    const int backend = connectTo(backendPort_);
+    const int backend = connectToLoopback(backendPort_);
     char buf[16384];
     bool clientOpen = backend >= 0;
     while (clientOpen && !stopping_) {

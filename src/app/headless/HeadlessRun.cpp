@@ -43,6 +43,7 @@ HeadlessRun::HeadlessRun(const HeadlessOptions& options, const PageAccess& acces
     if (!options.userAgent.empty())
         profile_.setUserAgent(options.userAgent);
     profile_.setRequestHeaders(options.headers);
+    profile_.setAcceptsUntrustedCertificates(options.insecure);
     profile_.setProxyLogins(access.proxy.logins);
     QObject::connect(&profile_, &EngineProfile::proxyLoginRefused, [this](const QString& host, bool loginGiven) {
         stopFailed(loginGiven ? "the proxy " + host.toStdString() + " refused the user name and password"

@@ -16,7 +16,7 @@ ParallelRun::ParallelRun(const HeadlessOptions& options, const PageAccess& acces
       pool_(profile_, *options.jobs,
             PagePool::Timing{options.settleMs, options.timeoutSeconds * 1000, 2 * options.timeoutSeconds * 1000,
                              options.images},
-            PageLoadRules{options.perSite.value_or(0), options.delayMs, options.retries, options.insecure},
+            PageLoadRules{options.perSite.value_or(0), options.delayMs, options.retries},
             snapshotOptions())
 {
     for (QWebEnginePage* page : pool_.pages())

@@ -11,7 +11,6 @@ SteppedRun::SteppedRun(const HeadlessOptions& options, const PageAccess& access,
     : HeadlessRun(options, access, app, state), host_(profile_), view_(links_, progress_), stepTimer_(timer_),
       controller_(view_, view_, stepTimer_, files_, found_, environment())
 {
-    host_.page()->setAcceptsUntrustedCertificates(options.insecure);
     store_.addPage(host_.page());
     view_.setPageSource(
         [this] { return ConsoleSearchView::Page{controller_.position(), host_.locationUrl()}; },

@@ -42,6 +42,9 @@ public:
     void setUserAgent(const std::string& text);
     // Sent with every request of every page, its own and its scripts'.
     void setRequestHeaders(const std::vector<HttpHeader>& headers);
+    // As curl -k: the pages take certificates the engine does not trust.
+    void setAcceptsUntrustedCertificates(bool accept) { acceptsUntrusted_ = accept; }
+    bool acceptsUntrustedCertificates() const { return acceptsUntrusted_; }
 
     // The logins of the proxies the engine was told of; a page answers a
     // proxy's question with them (HarvestPage).
@@ -68,6 +71,7 @@ private:
     QWebEngineProfile* profile_ = nullptr;
     std::unique_ptr<QWebEngineUrlRequestInterceptor> headers_;
     std::vector<ProxyLogin> proxyLogins_;
+    bool acceptsUntrusted_ = false;
     // The cookies of addCookies() not yet taken, and what is told then.
     std::vector<Cookie> untaken_;
     std::function<void(std::vector<Cookie>)> cookiesDone_;

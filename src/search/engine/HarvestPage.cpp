@@ -32,7 +32,7 @@ HarvestPage::HarvestPage(EngineProfile& profile, QObject* parent)
     });
     connect(this, &QWebEnginePage::certificateError, this, [this](const QWebEngineCertificateError& error) {
         QWebEngineCertificateError answer = error;
-        if (acceptsUntrusted_ && answer.isOverridable()) {
+        if (profile_.acceptsUntrustedCertificates() && answer.isOverridable()) {
             answer.acceptCertificate();
             return;
         }

@@ -23,8 +23,6 @@ public:
 
     // Dialogs and windows the page asked for and did not get (for tests).
     int refusedRequests() const { return refused_; }
-    // As curl -k: a certificate the engine does not trust is taken.
-    void setAcceptsUntrustedCertificates(bool accept) { acceptsUntrusted_ = accept; }
 
     // The snapshot in a script answer (snapshotFromAnswer), without a
     // document when this load's own login question was cancelled.
@@ -48,7 +46,6 @@ private:
 
     EngineProfile& profile_;
     int refused_ = 0;
-    bool acceptsUntrusted_ = false;
     // Where the page's own document comes from, redirects followed.
     QUrl documentUrl_;
     bool documentRefused_ = false;

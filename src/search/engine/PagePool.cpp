@@ -37,12 +37,6 @@ QString serverOf(const QUrl& url)
     return url.scheme() + QLatin1String("://") + url.host() + QLatin1Char(':') + QString::number(url.port());
 }
 
-std::string toText(const QString& s)
-{
-    const QByteArray utf8 = s.toUtf8();
-    return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
-}
-
 // The failure a load reports, if it is one the user hears of: a stopped or
 // replaced load (net::ERR_ABORTED) is none.
 std::optional<LoadFailure> failureOf(const QWebEngineLoadingInfo& info)
@@ -64,7 +58,7 @@ std::optional<LoadFailure> failureOf(const QWebEngineLoadingInfo& info)
             return std::nullopt;
         [[fallthrough]];
     default:
-        return networkFailure(info.errorCode(), toText(info.errorString()));
+        return networkFailure(info.errorCode(), info.errorString().toStdString());
     }
 }
 } // namespace
@@ -191,7 +185,6 @@ private:
     void makePage()
     {
         page_ = new HarvestPage(pool_.profile_);
-        page_->setAcceptsUntrustedCertificates(pool_.rules_.insecure);
         page_->setUrlRequestInterceptor(&pool_.filter_);
         connect(page_, &QWebEnginePage::loadingChanged, this, &Slot::loadChanged);
         installReadinessWatch(*page_, pool_.snapshot_.deep);

@@ -29,8 +29,6 @@ struct PageLoadRules {
     // Least time between the starts of two loads from one site.
     int delayMs = 0;
     int retries = RetryPolicy::kDefaultRetries;
-    // Certificates the engine does not trust are accepted.
-    bool insecure = false;
 };
 
 // Pages that load side by side on the program's profile, one address at a

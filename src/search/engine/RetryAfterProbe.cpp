@@ -35,8 +35,7 @@ void readRetryAfter(QWebEnginePage& page, std::function<void(std::optional<std::
                        [answer = std::move(answer)](const QVariant& v) {
                            if (v.typeId() != QMetaType::QString)
                                return answer(std::nullopt);
-                           const QByteArray utf8 = v.toString().toUtf8();
-                           answer(std::string(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+                           answer(v.toString().toStdString());
                        });
 }
 
